@@ -1,0 +1,27 @@
+#pragma once
+// Dense linear solver: Gaussian elimination without pivoting, then back substitution.
+//
+// A is the augmented matrix [0..N] x [0..N+1], row-major and contiguous (row 0 and column 0
+// unused): A(1..N, 1..N) X = A(1..N, N+1). The rows keep the caller's order; there is no row
+// exchange and no scaling. On success A holds the reduced upper-triangular system with zeros
+// stored below the diagonal and the reduced right-hand side in column N + 1, and X(1..N) the
+// solution. A pivot that is exactly zero at step k (the last one, A(N, N), included) stops the
+// solver: A then holds the result of steps 1..k-1 and X is untouched.
+
+#include <string_view>
+
+#include "common/Array.h"
+#include "common/UserInterface.h"
+
+namespace panelflow {
+
+inline constexpr std::string_view kZeroPivotMessage = " sıfır diyagonal elemanı";
+
+struct GaussResult {
+    bool zeroPivot = false;
+    long step = 0;  // the step k whose pivot was zero
+};
+
+GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress = nullptr);
+
+}  // namespace panelflow
