@@ -1,0 +1,17 @@
+#pragma once
+// The common second half of every geometry command, shared by the sphere, profile-file and
+// corner-point commands once they have built a new node grid aside.
+
+#include "common/Session.h"
+#include "common/UserInterface.h"
+
+namespace panelflow {
+
+// Runs panel geometry on `model` (counts and node grid filled), refuses a degenerate panel,
+// appends the sections (the profile and body-coordinate sections first when `profile` is given,
+// then the panel report) and only then replaces the session's model (and profile) and sets the
+// shell state of a new geometry: GeometryReady, DrawPanels on, DrawCpSurface off. On any
+// failure it shows the message, cuts the results file back and leaves the session untouched.
+bool FinishGeometryCommand(Session& session, PanelModel&& model, BodyProfile* profile, UserInterface& ui);
+
+}  // namespace panelflow
