@@ -1,0 +1,180 @@
+// panelflow-batch: runs the window's commands without a display, through the same core code.
+//
+//   panelflow-batch [--ni TEXT] [--nj TEXT] STEP...
+//
+// Starts Axisym.txt empty in the working directory, as the window does when it opens, then runs
+// the steps in order. --ni and --nj stand for the window's two count boxes and may appear
+// between steps. Messages that the window would show in a box go to standard error.
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/Commands.h"
+#include "common/Session.h"
+
+namespace {
+
+using namespace panelflow;
+
+constexpr std::string_view kUsage =
+    "Usage: panelflow-batch [--ni TEXT] [--nj TEXT] STEP...\n"
+    "\n"
+    "Starts the results file Axisym.txt empty in the working directory, then runs the steps in\n"
+    "order, as the window's commands would.\n"
+    "\n"
+    "Steps:\n"
+    "  sphere          build the sphere of diameter 1 with the current NI and NJ\n"
+    "  profile PATH    build a body of revolution from a profile file (*.BodyFoil);\n"
+    "                  when its point count differs from NI + 1, NI becomes the count - 1\n"
+    "  corners PATH    build a body from a corner-point file (*.Coords), which brings NI and NJ\n"
+    "  hess            apply the Hess panel method with the free stream (1, 0, 0)\n"
+    "\n"
+    "Options (may stand between steps):\n"
+    "  --ni TEXT       the text of the NI box (default \"4\"), read by the leading-number rule\n"
+    "  --nj TEXT       the text of the NJ box (default \"4\")\n"
+    "  --help          show this text\n"
+    "\n"
+    "Exit status: 0 when every step succeeded; 1 when a step was refused (its message is on\n"
+    "standard error, later steps are not run) or the elimination met a zero pivot; 2 for a usage\n"
+    "error.\n";
+
+// Messages go to standard error, one per line, word for word.
+class StandardErrorInterface : public UserInterface {
+public:
+    void ShowMessage(const std::string& text) override {
+        std::cerr << text << '\n';
+        ++count;
+    }
+    int count = 0;
+};
+
+// On a terminal, shows the progress of a step once it has run for more than a second.
+class TerminalProgress : public Progress {
+public:
+    TerminalProgress() : enabled_(::isatty(STDERR_FILENO) == 1) {}
+
+    void BeginStep() {
+        start_ = std::chrono::steady_clock::now();
+        shown_ = false;
+    }
+    void EndStep() {
+        if (shown_) std::fputs("\r\033[K", stderr);
+        shown_ = false;
+    }
+    void Report(std::string_view stage, double fraction) override {
+        if (!enabled_) return;
+        const auto elapsed = std::chrono::steady_clock::now() - start_;
+        if (elapsed < std::chrono::seconds(1)) return;
+        const int percent = static_cast<int>(fraction * 100.0 + 0.5);
+        std::fprintf(stderr, "\r\033[K%.*s %3d %%", static_cast<int>(stage.size()), stage.data(), percent);
+        std::fflush(stderr);
+        shown_ = true;
+    }
+
+private:
+    bool enabled_;
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point start_;
+};
+
+struct Batch {
+    Session session;
+    std::string niText = "4";
+    std::string njText = "4";
+    StandardErrorInterface ui;
+    TerminalProgress progress;
+};
+
+// A step of the command line; `argument` is its PATH where the step takes one.
+struct StepKind {
+    std::string_view name;
+    bool takesPath;
+    bool (*run)(Batch&, const std::string& argument);
+};
+
+bool RunSphere(Batch& batch, const std::string&) {
+    return SphereCommand(batch.session, batch.niText, batch.njText, batch.ui);
+}
+
+bool RunProfile(Batch& batch, const std::string& path) {
+    return ProfileFileCommand(batch.session, path, batch.niText, batch.njText, batch.ui);
+}
+
+bool RunCorners(Batch& batch, const std::string& path) {
+    return CornerFileCommand(batch.session, path, batch.ui);
+}
+
+bool RunHess(Batch& batch, const std::string&) {
+    const int messagesBefore = batch.ui.count;
+    // A zero pivot still completes the command (its sections are written), but the run stops
+    // there with a failure status: all-zero strengths are no answer to build on.
+    return HessCommand(batch.session, batch.ui, &batch.progress) && batch.ui.count == messagesBefore;
+}
+
+constexpr StepKind kSteps[] = {
+    {"sphere", false, RunSphere},
+    {"profile", true, RunProfile},
+    {"corners", true, RunCorners},
+    {"hess", false, RunHess},
+};
+
+// One entry of the parsed command line: a step, or a new text for one of the count boxes.
+struct Action {
+    const StepKind* step = nullptr;
+    std::string* box = nullptr;
+    std::string argument;
+};
+
+int UsageError(const std::string& problem) {
+    std::cerr << "panelflow-batch: " << problem << "\n\n" << kUsage;
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Batch batch;
+    std::vector<Action> actions;
+    for (int a = 1; a < argc; ++a) {
+        const std::string word = argv[a];
+        if (word == "--help" || word == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (word == "--ni" || word == "--nj") {
+            if (a + 1 >= argc) return UsageError(word + " needs a text");
+            actions.push_back({nullptr, word == "--ni" ? &batch.niText : &batch.njText, argv[++a]});
+            continue;
+        }
+        const StepKind* found = nullptr;
+        for (const StepKind& kind : kSteps)
+            if (kind.name == word) found = &kind;
+        if (!found) return UsageError("unknown step or option \"" + word + "\"");
+        Action action{found, nullptr, {}};
+        if (found->takesPath) {
+            if (a + 1 >= argc) return UsageError(word + " needs a file path");
+            action.argument = argv[++a];
+        }
+        actions.push_back(std::move(action));
+    }
+    if (actions.empty()) return UsageError("no step given");
+
+    if (!StartCommand(batch.session, batch.ui)) return 1;
+    for (const Action& action : actions) {
+        if (action.box) {
+            *action.box = action.argument;
+            continue;
+        }
+        batch.progress.BeginStep();
+        const bool done = action.step->run(batch, action.argument);
+        batch.progress.EndStep();
+        if (!done) return 1;
+    }
+    return 0;
+}
