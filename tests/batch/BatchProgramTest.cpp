@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include "support/BatchRunner.h"
+#include "support/TempDir.h"
+
+namespace panelflow {
+namespace {
+
+using testing::ReadFile;
+using testing::RunBatch;
+using testing::TempDir;
+
+TEST(BatchProgram, HessWithoutGeometryFailsWithTheMessageAndAnEmptyFile) {
+    TempDir dir;
+    const auto run = RunBatch(dir, "hess");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors, "Geometriyi hazırla\n");
+    EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), "");
+}
+
+TEST(BatchProgram, ARefusedStepStopsTheRunAndLaterStepsDoNotRun) {
+    TempDir dir;
+    const auto run = RunBatch(dir, "--ni 0 sphere --ni 4 sphere");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find("NI must be a whole number of at least 1"), std::string::npos) << run.errors;
+    EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), "");
+}
+
+TEST(BatchProgram, ASecondSphereAppendsTheSameSectionsAgain) {
+    TempDir one, two;
+    ASSERT_EQ(RunBatch(one, "sphere").status, 0);
+    ASSERT_EQ(RunBatch(two, "sphere sphere").status, 0);
+    const std::string once = ReadFile(one.File("Axisym.txt"));
+    EXPECT_EQ(ReadFile(two.File("Axisym.txt")), once + once);
+}
+
+TEST(BatchProgram, CountTextsMayStandBetweenStepsAndAreReadByTheLeadingNumberRule) {
+    TempDir direct, between;
+    ASSERT_EQ(RunBatch(direct, "--ni 6 --nj 8 sphere").status, 0);
+    ASSERT_EQ(RunBatch(between, "--nj '8 columns' sphere --ni 6 sphere").status, 0);
+    const std::string six = ReadFile(direct.File("Axisym.txt"));
+    const std::string both = ReadFile(between.File("Axisym.txt"));
+    ASSERT_GT(both.size(), six.size());
+    EXPECT_EQ(both.substr(both.size() - six.size()), six);
+}
+
+TEST(BatchProgram, UsageErrorsExitWithTwoAndRunNothing) {
+    TempDir dir;
+    for (const char* arguments : {"", "spheres", "--ni", "profile", "sphere --nj"}) {
+        const auto run = RunBatch(dir, arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_NE(run.errors.find("Usage: panelflow-batch"), std::string::npos) << arguments;
+    }
+    const auto help = RunBatch(dir, "--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("Usage: panelflow-batch"), std::string::npos);
+}
+
+TEST(BatchProgram, ATurkishLocaleWritesTheSameFile) {
+    TempDir c, turkish;
+    ASSERT_EQ(RunBatch(c, "--ni 6 --nj 5 sphere hess", "LANG=C LC_ALL=C").status, 0);
+    ASSERT_EQ(RunBatch(turkish, "--ni 6 --nj 5 sphere hess", "LANG=tr_TR.UTF-8 LC_ALL=tr_TR.UTF-8").status, 0);
+    EXPECT_EQ(ReadFile(turkish.File("Axisym.txt")), ReadFile(c.File("Axisym.txt")));
+}
+
+}  // namespace
+}  // namespace panelflow
