@@ -11,6 +11,7 @@
 // Counters (panel and point numbers) are written as a blank, or a minus sign for a negative
 // number, then the digits, then a blank: 12 gives " 12 ".
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,14 @@ inline constexpr std::string_view kMaskSixDecimals = "#0.#####0";
 
 // Appends the fixed-point text of value with the given number of decimals (0 to 9).
 void AppendFixed(std::string& out, double value, int decimals);
+
+// The longest text AppendFixed can give: a sign, the 309 integer digits of the largest double, the
+// point and 9 decimals.
+inline constexpr std::size_t kMaxFixedLength = 320;
+
+// Writes the text of AppendFixed to out, which has room for kMaxFixedLength characters, and
+// returns the end of what it wrote; for writers that fill large buffers of their own.
+char* WriteFixed(char* out, double value, int decimals);
 
 // Appends the text that one of the masks above gives (blanks inside the mask included).
 void AppendMasked(std::string& out, double value, std::string_view mask);

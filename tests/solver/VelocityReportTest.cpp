@@ -2,33 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+
+#include "support/TempDir.h"
 
 namespace panelflow {
 namespace {
 
-std::string ReadWhole(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class VelocityReportTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        directory_ = std::filesystem::temp_directory_path() /
-                     ("panelflow-velocity-report-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                      "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(directory_);
-        path_ = (directory_ / "Axisym.txt").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(directory_); }
-
-    std::filesystem::path directory_;
-    std::string path_;
-};
+using testing::ReadFile;
+using testing::TempDir;
 
 // A two-panel system: the normal table carries the right-hand side as its third column.
 Solution TwoPanelSolution() {
@@ -65,28 +47,23 @@ const std::string kTwoPanelReport =
     " 0.0000 -0.0001\r\n"
     " 0.0001 -3.0000\r\n";
 
-TEST_F(VelocityReportTest, ThreeTablesAreWrittenWithTitlesBlanksAndMasks) {
-    const Solution s = TwoPanelSolution();
-    {
-        ResultsAppender out(path_);
-        WriteVelocityReport(s, 2, 3, out);
-        ASSERT_TRUE(out.Close().ok);
-    }
-    EXPECT_EQ(ReadWhole(path_), kTwoPanelReport);
+void WriteReport(const Solution& s, const std::string& path) {
+    ResultsAppender out(path);
+    WriteVelocityReport(s, 2, 3, out);
+    ASSERT_TRUE(out.Close().ok);
 }
 
-TEST_F(VelocityReportTest, TablesAreAppendedBehindExistingText) {
-    {
-        std::ofstream existing(path_, std::ios::binary);
-        existing << "before\r\n";
-    }
-    const Solution s = TwoPanelSolution();
-    {
-        ResultsAppender out(path_);
-        WriteVelocityReport(s, 2, 3, out);
-        ASSERT_TRUE(out.Close().ok);
-    }
-    EXPECT_EQ(ReadWhole(path_), "before\r\n" + kTwoPanelReport);
+TEST(VelocityReport, ThreeTablesAreWrittenWithTitlesBlanksAndMasks) {
+    TempDir dir;
+    WriteReport(TwoPanelSolution(), dir.File("Axisym.txt"));
+    EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), kTwoPanelReport);
+}
+
+TEST(VelocityReport, TablesAreAppendedBehindExistingText) {
+    TempDir dir;
+    testing::WriteFile(dir.File("Axisym.txt"), "before\r\n");
+    WriteReport(TwoPanelSolution(), dir.File("Axisym.txt"));
+    EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), "before\r\n" + kTwoPanelReport);
 }
 
 }  // namespace
