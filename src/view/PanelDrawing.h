@@ -1,0 +1,42 @@
+#pragma once
+// The whole picture of the view: the open outline of every panel (red), on request the 1 - Cp
+// net around the body (blue), and always the three coordinate axes (x red, y green, z blue),
+// drawn over each other in that order onto a cleared picture.
+//
+// The net point of panel (i, j) lies off its control point along the unit normal by the
+// distance 1 - Cp; rows of the net are closed rings around the body, the lines along the body
+// are open. Everything is drawn in the frame centred on the panel corners.
+
+#include <string>
+
+#include "panels/PanelModel.h"
+#include "solver/HessSolve.h"
+#include "view/Canvas.h"
+#include "view/ViewTransform.h"
+
+namespace panelflow {
+
+// The two drawing options that the shell keeps between redraws.
+struct DrawOptions {
+    bool DrawPanels = false;     // panel outlines
+    bool DrawCpSurface = false;  // the 1 - Cp net; only meaningful after a solution of this model
+};
+
+// The texts of the window's angle boxes (degrees) and scale box, read at every redraw.
+struct ViewTexts {
+    std::string alphaX{"0"}, alphaY{"0"}, alphaZ{"0"}, scale{"1"};
+};
+
+// What one redraw used: the matrix, the centre and the scale (for callers that map points).
+struct ViewFrame {
+    ViewMatrix R;
+    ViewCentre centre;
+    double scale = 1;
+};
+
+// Redraws the picture from the model (and, when DrawCpSurface is on, solution.OneMinusCp).
+// A net whose 1 - Cp array does not cover the model's panels is not drawn.
+ViewFrame RedrawView(const PanelModel& model, const Solution& solution, const DrawOptions& options,
+                     const ViewTexts& texts, Canvas& canvas);
+
+}  // namespace panelflow

@@ -1,0 +1,99 @@
+#include "view/ViewTransform.h"
+
+#include <cmath>
+
+#include "common/LeadingNumber.h"
+
+namespace panelflow {
+namespace {
+
+// Half the width of the visible square at scale 1, in body units.
+constexpr double kHalfPictureSpan = 6.0;
+
+double Radians(double degrees) {
+    const double radians = degrees * Pi / 180.0;
+    return std::isfinite(radians) ? radians : 0.0;
+}
+
+}  // namespace
+
+ViewMatrix BuildViewMatrix(double alphaX, double alphaY, double alphaZ) {
+    const double ax = Radians(alphaX), ay = Radians(alphaY), az = Radians(alphaZ);
+    const double cx = std::cos(ax), sx = std::sin(ax);
+    const double cy = std::cos(ay), sy = std::sin(ay);
+    const double cz = std::cos(az), sz = std::sin(az);
+    ViewMatrix R;
+    R.R11 = cy * cz;
+    R.R12 = sx * sy * cz - cx * sz;
+    R.R13 = cx * sy * cz + sx * sz;
+    R.R21 = cy * sz;
+    R.R22 = sx * sy * sz + cx * cz;
+    R.R23 = cx * sy * sz - sx * cz;
+    R.R31 = -sy;
+    R.R32 = sx * cy;
+    R.R33 = cx * cy;
+    return R;
+}
+
+Point3 RotatePoint(const ViewMatrix& R, double x, double y, double z) {
+    return {R.R11 * x + R.R12 * y + R.R13 * z,
+            R.R21 * x + R.R22 * y + R.R23 * z,
+            R.R31 * x + R.R32 * y + R.R33 * z};
+}
+
+double ViewAngleFromText(std::string_view text) { return LeadingNumber(text); }
+
+double ViewScaleFromText(std::string_view text) {
+    // The coordinate window is handed to the picture in single precision: a scale whose
+    // half-span would overflow or vanish there is no usable scale.
+    const double s = LeadingNumber(text);
+    if (!(s > 0.0) || !std::isfinite(s)) return 1.0;
+    const float half = static_cast<float>(kHalfPictureSpan / s);
+    if (!std::isfinite(half) || !std::isnormal(half)) return 1.0;
+    return s;
+}
+
+RotatedCorners RotateCorners(const PanelModel& model, const ViewMatrix& R) {
+    RotatedCorners rotated{Array3D<double>(model.NI1, model.NJ1, 4), Array3D<double>(model.NI1, model.NJ1, 4),
+                           Array3D<double>(model.NI1, model.NJ1, 4)};
+    for (int i = 1; i <= model.NI; ++i)
+        for (int j = 1; j <= model.NJ; ++j)
+            for (int k = 1; k <= model.nCorner(i, j); ++k) {
+                const Point3 p = RotatePoint(R, model.xCorner(i, j, k), model.yCorner(i, j, k), model.zCorner(i, j, k));
+                rotated.xCornerRot(i, j, k) = p.x;
+                rotated.yCornerRot(i, j, k) = p.y;
+                rotated.zCornerRot(i, j, k) = p.z;
+            }
+    return rotated;
+}
+
+ViewCentre CentreCorners(const PanelModel& model, RotatedCorners& rotated) {
+    // The box starts at the origin, not at the first corner, so the origin always lies in it.
+    double xmin = 0, xmax = 0, zmin = 0, zmax = 0;
+    for (int i = 1; i <= model.NI; ++i)
+        for (int j = 1; j <= model.NJ; ++j)
+            for (int k = 1; k <= model.nCorner(i, j); ++k) {
+                const double x = rotated.xCornerRot(i, j, k), z = rotated.zCornerRot(i, j, k);
+                if (x < xmin) xmin = x;
+                if (x > xmax) xmax = x;
+                if (z < zmin) zmin = z;
+                if (z > zmax) zmax = z;
+            }
+    const ViewCentre centre{(xmin + xmax) / 2, (zmin + zmax) / 2};
+    for (int i = 1; i <= model.NI; ++i)
+        for (int j = 1; j <= model.NJ; ++j)
+            for (int k = 1; k <= model.nCorner(i, j); ++k) {
+                rotated.xCornerRot(i, j, k) -= centre.xc;
+                rotated.zCornerRot(i, j, k) -= centre.zc;
+            }
+    return centre;
+}
+
+void SetUpPicture(Canvas& canvas, double s) {
+    canvas.Clear();
+    const double half = kHalfPictureSpan / s;
+    canvas.SetCoordinates(static_cast<float>(-half), static_cast<float>(half), static_cast<float>(half),
+                          static_cast<float>(-half));
+}
+
+}  // namespace panelflow
