@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace panelflow {
@@ -18,6 +19,28 @@ Array2D<double> Augmented(const std::vector<std::vector<double>>& rows, const st
         A(i, N + 1) = rhs[i - 1];
     }
     return A;
+}
+
+// The elimination as the plain row loop, step by step: the reference for the blocked solver.
+GaussResult LiteralGaussSolve(long N, Array2D<double>& A, Array1D<double>& X) {
+    const long rhs = N + 1;
+    for (long k = 1; k <= N; ++k) {
+        for (long i = k + 1; i <= N; ++i) {
+            const double f = A(i, k);
+            for (long j = k; j <= rhs; ++j) {
+                if (A(k, k) == 0.0) return {true, k};
+                A(i, j) = A(i, j) - f * (A(k, j) / A(k, k));
+            }
+        }
+    }
+    if (A(N, N) == 0.0) return {true, N};
+    X(N) = A(N, rhs) / A(N, N);
+    for (long i = N - 1; i >= 1; --i) {
+        double s = 0.0;
+        for (long j = i + 1; j <= N; ++j) s = s + A(i, j) * X(j);
+        X(i) = (A(i, rhs) - s) / A(i, i);
+    }
+    return {};
 }
 
 void FillSentinels(Array1D<double>& X) {
@@ -117,6 +140,95 @@ TEST(GaussSolve, ManufacturedSolutionIsRecoveredAndLowerPartIsZero) {
         for (long j = 1; j < i; ++j) ASSERT_EQ(A(i, j), 0.0) << i << ", " << j;
     }
 }
+
+// A random system, well conditioned without pivoting: the diagonal dominates each row.
+Array2D<double> RandomDominantSystem(long N, unsigned seed) {
+    std::mt19937_64 random(seed);
+    std::uniform_real_distribution<double> uniform(-1.0, 1.0);
+    Array2D<double> A(N, N + 1);
+    for (long i = 1; i <= N; ++i) {
+        for (long j = 1; j <= N + 1; ++j) A(i, j) = uniform(random);
+        A(i, i) += 0.6 * N;
+    }
+    return A;
+}
+
+class BlockedElimination : public ::testing::TestWithParam<long> {};
+
+TEST_P(BlockedElimination, AgreesWithTheRowLoop) {
+    const long N = GetParam();
+    Array2D<double> A = RandomDominantSystem(N, static_cast<unsigned>(N));
+    Array2D<double> reference = A;
+    Array1D<double> X(N), referenceX(N);
+    ASSERT_FALSE(GaussSolve(N, A, X).zeroPivot);
+    ASSERT_FALSE(LiteralGaussSolve(N, reference, referenceX).zeroPivot);
+    for (long i = 1; i <= N; ++i) {
+        EXPECT_NEAR(X(i), referenceX(i), 1e-12 * std::fabs(referenceX(i))) << i;
+        for (long j = 1; j <= N + 1; ++j) {
+            if (j < i) ASSERT_EQ(A(i, j), 0.0) << i << ", " << j;
+            else ASSERT_NEAR(A(i, j), reference(i, j), 1e-12 * std::fabs(reference(i, j)) + 1e-14) << i << ", " << j;
+        }
+    }
+}
+
+// Sizes around the width of the narrow blocks and of the recursion's halves.
+INSTANTIATE_TEST_SUITE_P(Sizes, BlockedElimination, ::testing::Values(2L, 3L, 31L, 32L, 33L, 64L, 65L, 100L, 257L, 600L));
+
+// A = L U with small whole numbers, unit L and pivots of +-1 except U(zeroStep, zeroStep) = 0:
+// every step of the elimination is exact in any order, so the blocked solver must leave exactly
+// what the row loop leaves.
+Array2D<double> ExactSystem(long N, long zeroStep, unsigned seed) {
+    std::mt19937_64 random(seed);
+    std::uniform_int_distribution<int> small(-3, 3), sign(0, 1), lower(-1, 1);
+    Array2D<double> L(N, N), U(N, N + 1);
+    for (long i = 1; i <= N; ++i) {
+        L(i, i) = 1.0;
+        for (long j = 1; j < i; ++j) L(i, j) = lower(random);
+        U(i, i) = i == zeroStep ? 0.0 : (sign(random) != 0 ? 1.0 : -1.0);
+        for (long j = i + 1; j <= N + 1; ++j) U(i, j) = small(random);
+    }
+    Array2D<double> A(N, N + 1);
+    for (long i = 1; i <= N; ++i)
+        for (long j = 1; j <= N + 1; ++j)
+            for (long p = 1; p <= std::min(i, j); ++p) A(i, j) += L(i, p) * U(p, j);
+    return A;
+}
+
+struct ZeroPivotCase {
+    long N;
+    long zeroStep;  // 0: none
+};
+
+class ExactElimination : public ::testing::TestWithParam<ZeroPivotCase> {};
+
+TEST_P(ExactElimination, LeavesExactlyWhatTheRowLoopLeaves) {
+    const auto [N, zeroStep] = GetParam();
+    Array2D<double> A = ExactSystem(N, zeroStep, static_cast<unsigned>(N * 1000 + zeroStep));
+    Array2D<double> reference = A;
+    Array1D<double> X(N), referenceX(N);
+    FillSentinels(X);
+    FillSentinels(referenceX);
+    const GaussResult result = GaussSolve(N, A, X);
+    const GaussResult expected = LiteralGaussSolve(N, reference, referenceX);
+    ASSERT_EQ(expected.zeroPivot, zeroStep != 0);
+    EXPECT_EQ(result.zeroPivot, expected.zeroPivot);
+    EXPECT_EQ(result.step, expected.step);
+    for (long i = 1; i <= N; ++i)
+        for (long j = 1; j <= N + 1; ++j) ASSERT_EQ(A(i, j), reference(i, j)) << i << ", " << j;
+    for (long i = 0; i <= N; ++i) EXPECT_EQ(X(i), referenceX(i)) << i;
+}
+
+// Zero pivots at the first and last step, inside narrow blocks, at their edges and deep in the
+// recursion, so that the pending steps of every enclosing block must be applied.
+INSTANTIATE_TEST_SUITE_P(Steps, ExactElimination,
+                         ::testing::Values(ZeroPivotCase{150, 0}, ZeroPivotCase{150, 1}, ZeroPivotCase{150, 2},
+                                           ZeroPivotCase{150, 17}, ZeroPivotCase{150, 32}, ZeroPivotCase{150, 33},
+                                           ZeroPivotCase{150, 75}, ZeroPivotCase{150, 76}, ZeroPivotCase{150, 120},
+                                           ZeroPivotCase{150, 149}, ZeroPivotCase{150, 150}, ZeroPivotCase{40, 40},
+                                           ZeroPivotCase{300, 211}),
+                         [](const ::testing::TestParamInfo<ZeroPivotCase>& info) {
+                             return "N" + std::to_string(info.param.N) + "ZeroStep" + std::to_string(info.param.zeroStep);
+                         });
 
 }  // namespace
 }  // namespace panelflow
