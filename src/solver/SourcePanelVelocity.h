@@ -4,7 +4,9 @@
 // control point, and the velocity (u, v, w) comes back in the same axes, with the factor 1/(4 Pi).
 // Closed-form at every distance: a logarithm per side for u and v, an angle per side summed into
 // the solid angle for w. Just above the panel's interior w = +0.5; a point in the plane inside
-// the panel counts as above it.
+// the panel counts as above it. A point exactly in the panel's plane outside the panel, or
+// exactly above the line of a side or above a corner, gets the continuous limit of its
+// neighbours' velocity (w = 0 in the plane outside the panel).
 
 #include "panels/PanelModel.h"
 
