@@ -33,6 +33,11 @@ struct Solution {
 void AssembleInfluenceMatrices(const PanelModel& model, const FreeStream& vinf, Solution& solution,
                                Progress* progress = nullptr);
 
+// The same assembly, one pair of panels at a time; the reference that faster versions of
+// AssembleInfluenceMatrices are checked against.
+void AssembleInfluenceMatricesScalar(const PanelModel& model, const FreeStream& vinf, Solution& solution,
+                                     Progress* progress = nullptr);
+
 struct HessOutcome {
     Status status;           // a failure to write the results file, or a solution that is not finite
     bool zeroPivot = false;  // the elimination met a zero pivot; strengths are then all zero
