@@ -33,8 +33,11 @@ Status ReadBodyProfile(FieldReader& fields, int NJ, BodyProfile& profile) {
     const auto failure = [&](const char* field) {
         return fields.Failure(std::string(field) + " of point " + CountText(n), AfterRecord(n, NP));
     };
+    // The point number is not used, but it must be a number: a field too many or too few
+    // before it would otherwise shift every later record unnoticed.
+    double pointNumber = 0.0;
     for (; n <= NP; ++n) {
-        if (!fields.SkipNumberField()) return failure("the point number");
+        if (!fields.ReadNumber(pointNumber)) return failure("the point number");
         if (!fields.ReadNumber(xI(n))) return failure("the x");
         if (!fields.ReadNumber(rI(n))) return failure("the r");
     }

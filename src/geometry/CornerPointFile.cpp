@@ -27,10 +27,13 @@ Status ReadCornerPoints(FieldReader& fields, PanelModel& model) {
                                           : "after record " + CountText(m) + " of " + CountText(records);
         return fields.Failure(std::string(field) + " of node (" + CountText(i) + ", " + CountText(j) + ")", ending);
     };
+    // The index fields are not used, but they must be numbers: a field too many or too few
+    // before them would otherwise shift every later record unnoticed.
+    double index = 0.0;
     for (i = 1; i <= NI1; ++i) {
         for (j = 1; j <= NJ1; ++j, ++m) {
-            if (!fields.SkipNumberField()) return failure("the first index");
-            if (!fields.SkipNumberField()) return failure("the second index");
+            if (!fields.ReadNumber(index)) return failure("the first index");
+            if (!fields.ReadNumber(index)) return failure("the second index");
             if (!fields.ReadNumber(xNode(i, j))) return failure("the x");
             if (!fields.ReadNumber(yNode(i, j))) return failure("the y");
             if (!fields.ReadNumber(zNode(i, j))) return failure("the z");

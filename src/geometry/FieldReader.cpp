@@ -262,8 +262,6 @@ bool FieldReader::ReadNumber(double& value) {
     return Fail(Problem::NotANumber);
 }
 
-bool FieldReader::SkipNumberField() { return NextField(Mode::Number); }
-
 bool FieldReader::SkipTextField() { return NextField(Mode::Text); }
 
 std::string FieldReader::Where() const {

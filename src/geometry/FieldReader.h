@@ -46,9 +46,6 @@ public:
 
     // The next field as a finite number.
     bool ReadNumber(double& value);
-    // The next field where a number stands but its value is not used (a point or node index):
-    // it ends where a number would end, and its content is not checked.
-    bool SkipNumberField();
     // The next field as text to the next comma or line end, content not used (a header field).
     bool SkipTextField();
 

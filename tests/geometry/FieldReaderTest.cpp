@@ -138,21 +138,23 @@ TEST(FieldReader, MessagesCountLinesAndFieldsWhereTheFieldBegins) {
 }
 
 TEST(FieldReader, ATextFieldRunsToTheCommaOrLineEndAndQuotesMayHoldCommas) {
-    FieldReader fields("Body of revolution, 4:1 ,\"x, r\" 33\n\"a \"\"b\", 2", "in.txt");
+    FieldReader fields("Body of revolution, 4:1 ,\"x, r\"\n\"2.5\" 33\n\"a \"\"b\", 2", "in.txt");
     ASSERT_TRUE(fields.SkipTextField());
     EXPECT_EQ(fields.Text(), "Body of revolution");
     ASSERT_TRUE(fields.SkipTextField());
     EXPECT_EQ(fields.Text(), "4:1");
-    // After a quoted field, blanks separate it from a number that follows.
-    ASSERT_TRUE(fields.SkipNumberField());
+    ASSERT_TRUE(fields.SkipTextField());
     EXPECT_EQ(fields.Text(), "x, r");
+    // After a quoted number, blanks separate it from a number that follows.
     double value = 0.0;
+    ASSERT_TRUE(fields.ReadNumber(value));
+    EXPECT_EQ(value, 2.5);
     ASSERT_TRUE(fields.ReadNumber(value));
     EXPECT_EQ(value, 33.0);
     // A text field ends with its quote: what follows the quote before the comma is refused.
     EXPECT_FALSE(fields.SkipTextField());
     EXPECT_EQ(fields.Failure("the title", "").message,
-              "in.txt, line 2, field 1: the title has text after its closing quote; a comma or a line end must follow it.");
+              "in.txt, line 3, field 1: the title has text after its closing quote; a comma or a line end must follow it.");
 }
 
 TEST(FieldReader, ACommaBeforeALineEndLeavesAnEmptyField) {
