@@ -330,6 +330,15 @@ TEST(HessSolve, ResultsFileThatCannotBeWrittenGivesAFailureNamingIt) {
     }
 }
 
+TEST(HessSolve, ModelWithoutPanelsIsRefusedAndWritesNothing) {
+    ScratchDirectory dir;
+    const std::string file = dir.File("Axisym.txt");
+    Solution solution;
+    const HessOutcome outcome = HessSolve(PanelModel{}, kUnitStream, solution, file);
+    EXPECT_FALSE(outcome.status.ok);
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
 // Two copies of one flat panel: both rows of the system are the same, so the second pivot is
 // exactly zero after the first step.
 PanelModel TwoCoincidentPanels() {
