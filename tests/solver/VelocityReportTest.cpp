@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
 #include <string>
+#include <vector>
 
+#include "support/ReferenceReport.h"
 #include "support/TempDir.h"
 
 namespace panelflow {
@@ -64,6 +69,88 @@ TEST(VelocityReport, TablesAreAppendedBehindExistingText) {
     testing::WriteFile(dir.File("Axisym.txt"), "before\r\n");
     WriteReport(TwoPanelSolution(), dir.File("Axisym.txt"));
     EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), "before\r\n" + kTwoPanelReport);
+}
+
+// Coefficients of every kind the tables may hold: ordinary ones, exact ties at four decimals,
+// their neighbours, negative values that round to zero, and large magnitudes.
+Solution RandomSolution(long N, unsigned seed) {
+    std::mt19937_64 random(seed);
+    std::uniform_real_distribution<double> uniform(-1.0, 1.0);
+    std::uniform_int_distribution<int> kind(0, 5);
+    auto value = [&]() {
+        const double x = uniform(random);
+        switch (kind(random)) {
+            case 0: return std::round(x * 32000.0) / 32.0 + 1.0 / 64.0;  // exact tie
+            case 1: return std::nextafter(std::round(x * 32000.0) / 32.0 + 1.0 / 64.0, x);
+            case 2: return x * 4.9e-5;                                    // rounds to (minus) zero
+            case 3: return x * std::pow(10.0, 6.0 + 14.0 * std::fabs(uniform(random)));
+            default: return x;
+        }
+    };
+    Solution s;
+    s.N = N;
+    for (Array2D<double>* matrix : {&s.vNorm, &s.uTan, &s.vTan}) {
+        *matrix = Array2D<double>(N, N + 1);
+        for (long m = 1; m <= N; ++m)
+            for (long n = 1; n <= N + 1; ++n) (*matrix)(m, n) = value();
+    }
+    return s;
+}
+
+class ReportSizes : public ::testing::TestWithParam<long> {};
+
+// Sizes with one piece per table and with more pieces than the writer has buffers.
+TEST_P(ReportSizes, FastWriterMatchesTheLineByLineWriterByteForByte) {
+    const long N = GetParam();
+    const Solution s = RandomSolution(N, static_cast<unsigned>(N));
+    TempDir dir;
+    {
+        ResultsAppender out(dir.File("fast.txt"));
+        WriteVelocityReport(s, N, N + 1, out);
+        ASSERT_TRUE(out.Close().ok);
+    }
+    {
+        ResultsAppender out(dir.File("reference.txt"));
+        testing::WriteVelocityReportLineByLine(s, N, N + 1, out);
+        ASSERT_TRUE(out.Close().ok);
+    }
+    const std::string fast = ReadFile(dir.File("fast.txt"));
+    const std::string reference = ReadFile(dir.File("reference.txt"));
+    ASSERT_EQ(fast.size(), reference.size());
+    EXPECT_TRUE(fast == reference) << "first difference at byte "
+                                   << std::mismatch(fast.begin(), fast.end(), reference.begin()).first - fast.begin();
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ReportSizes, ::testing::Values(1L, 17L, 300L, 1100L));
+
+class RecordingProgress : public Progress {
+public:
+    void Report(std::string_view stage, double fraction) override {
+        EXPECT_EQ(stage, "report");
+        fractions.push_back(fraction);
+    }
+    std::vector<double> fractions;
+};
+
+TEST(VelocityReport, ProgressRisesToCompletion) {
+    const Solution s = RandomSolution(600, 3);
+    TempDir dir;
+    RecordingProgress progress;
+    ResultsAppender out(dir.File("Axisym.txt"));
+    WriteVelocityReport(s, 600, 601, out, &progress);
+    ASSERT_TRUE(out.Close().ok);
+    ASSERT_FALSE(progress.fractions.empty());
+    EXPECT_TRUE(std::is_sorted(progress.fractions.begin(), progress.fractions.end()));
+    EXPECT_EQ(progress.fractions.back(), 1.0);
+}
+
+TEST(VelocityReport, FullDiskStopsTheWriterAndIsReported) {
+    const Solution s = RandomSolution(1100, 4);
+    ResultsAppender out("/dev/full");
+    WriteVelocityReport(s, 1100, 1101, out);  // must return, not wait for buffers nobody frees
+    const Status status = out.Close();
+    EXPECT_FALSE(status.ok);
+    EXPECT_NE(status.message.find("/dev/full"), std::string::npos);
 }
 
 }  // namespace
