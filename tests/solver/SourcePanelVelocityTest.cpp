@@ -102,12 +102,6 @@ INSTANTIATE_TEST_SUITE_P(Points, SquareWorkedExample,
                                            WorkedExample{0.3, 0.2, 0.5, 0.050875, 0.033036, 0.283524},
                                            WorkedExample{0.3, 0.2, -0.5, 0.050875, 0.033036, -0.283524}));
 
-TEST(SourcePanelVelocity, OutsidePointSolidAngleSumIsThatOfTheSquareExample) {
-    // w = -Stheta / (4 Pi) outside the panel; the angle sum there is -0.14250.
-    const Velocity V = Induced(Square(), 3.0, 0.0, 1.0);
-    EXPECT_NEAR(-V.w * 16.0 * std::atan(1.0), -0.14250, 5e-6);
-}
-
 TEST(SourcePanelVelocity, OwnControlPointSeesExactlyOneHalfAndARectangleNoInPlaneVelocity) {
     for (const Polygon* p : {&Square(), &Triangle(), &Quadrilateral()}) {
         SCOPED_TRACE(p->name);
@@ -304,31 +298,6 @@ TEST(SourcePanelVelocity, SideWhoseAngleDenominatorVanishesExactlyStillGivesTheS
     EXPECT_NEAR(at.w, Induced(Square(), x, y, z + 1e-9).w, 1e-6);
     EXPECT_NEAR(at.w, Induced(Square(), x, y, z - 1e-9).w, 1e-6);
     EXPECT_NEAR(at.w, Quadrature(Square(), x, y, z).w, 1e-7);
-}
-
-TEST(SourcePanelVelocity, ModelPanelGivesTheSameVelocityAsItsCorners) {
-    PanelModel model;
-    model.NI = 1;
-    model.NJ = 2;
-    model.nCorner = Array2D<int>(1, 2);
-    model.Xsi = Array3D<double>(1, 2, 4);
-    model.Ita = Array3D<double>(1, 2, 4);
-    const Polygon* panels[2] = {&Triangle(), &Quadrilateral()};
-    for (int j = 1; j <= 2; ++j) {
-        model.nCorner(1, j) = panels[j - 1]->n;
-        for (int k = 1; k <= panels[j - 1]->n; ++k) {
-            model.Xsi(1, j, k) = panels[j - 1]->xsi[k];
-            model.Ita(1, j, k) = panels[j - 1]->ita[k];
-        }
-    }
-    for (int j = 1; j <= 2; ++j) {
-        double u = 0.0, v = 0.0, w = 0.0;
-        SourcePanelVelocity(model, 1, j, 0.7, -0.2, 0.35, u, v, w);
-        const Velocity expected = Induced(*panels[j - 1], 0.7, -0.2, 0.35);
-        EXPECT_EQ(u, expected.u);
-        EXPECT_EQ(v, expected.v);
-        EXPECT_EQ(w, expected.w);
-    }
 }
 
 }  // namespace
