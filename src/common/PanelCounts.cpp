@@ -19,8 +19,8 @@ std::string Gigabytes(double bytes) {
 }
 
 std::string Number(double value) {
-    char buffer[64];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    char buffer[400];  // room for the 309 digits of the largest double in fixed notation
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed).ptr;
     return std::string(buffer, end);
 }
 

@@ -68,7 +68,7 @@ TEST(GoldenSphere, ProfileAndBodyCoordinatesHoldTheSphereValues) {
                                    " Coordinates of the body of revolution", ""});
     const auto body = LineOf(lines, " Coordinates of the body of revolution");
     // Node (3, 2) is the 12th node line: (0.5, 0.5, 0).
-    EXPECT_EQ(lines[body + 2 + 11], " 3  2  0.5000  0.5000  0.0000  ");
+    EXPECT_EQ(lines[body + 2 + 11], " 3    2   0.5000  0.5000  0.0000  ");
 }
 
 TEST(GoldenSphere, PanelGeometryHoldsTheReferencePanels) {
