@@ -1,0 +1,108 @@
+#pragma once
+// Form1, the main window: the panel counts, the geometry commands, the view with its rotation
+// and scale controls, the Hess command, the file picker and the About command.
+//
+// The window owns the session (panel model, solution, shell state) and holds no computation of
+// its own: each handler reads its controls, runs one command of the core, then redraws and
+// shows or hides controls. A refused command leaves the window as it was. Messages go to the
+// UserInterface given at construction (a message box in the program, a recorder in tests).
+
+#include <QHash>
+#include <QMainWindow>
+#include <string>
+
+#include "common/ResultsFile.h"
+#include "common/Session.h"
+#include "common/UserInterface.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+
+namespace panelflow {
+
+class DirectoryList;
+class DriveList;
+class FileList;
+class FormAbout;
+class PictureBox;
+
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // Creates the controls and starts the results file `outFile` empty.
+    explicit Form1(UserInterface& ui, std::string outFile = std::string(kResultsFileName), QWidget* parent = nullptr);
+    ~Form1() override;
+
+    const Session& session() const { return session_; }
+
+    // The window's handlers, one per user action.
+    void Mn_Sphere_Click();
+    void Command_HessPan_Click();
+    void HScroll_X_Change();
+    void HScroll_Y_Change();
+    void HScroll_Z_Change();
+    void VScroll_Ölçek_Change();
+    void Pic1_Click();
+    void Mn_ReadData_Click();
+    void Mn_Corners_Click();
+    void File_BodyFoil_Click(const QString& name);
+    void File_BodyCoords_Click(const QString& name);
+    void Drive1_Change();
+    void Dir1_Change();
+    void Mn_About_Click();
+
+private:
+    void CreateControls();
+    void CreateMenus();
+    void Connect();
+    void Form_Load();
+
+    // Redraws the view with the drawing options as they stand and the angle and scale texts.
+    void Redraw();
+    // The second half of every geometry command that succeeded.
+    void ShowNewGeometry();
+    void WriteAngle(QLineEdit* box, const QScrollBar* bar);
+
+    UserInterface& ui_;
+    Session session_;
+
+    QFrame* Frame_NI_NJ = nullptr;
+    QLabel* label1 = nullptr;
+    QLineEdit* Text_NI = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Text_NJ = nullptr;
+    QPushButton* Command_HessPan = nullptr;
+    QFrame* Frame5 = nullptr;
+    PictureBox* Pic1 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLineEdit* Text_Ölçek = nullptr;
+    QScrollBar* VScroll_Ölçek = nullptr;
+    QFrame* Frame6 = nullptr;
+    QLineEdit* Text_AlfaX = nullptr;
+    QLineEdit* Text_AlfaY = nullptr;
+    QLineEdit* Text_AlfaZ = nullptr;
+    QScrollBar* HScroll_X = nullptr;
+    QScrollBar* HScroll_Y = nullptr;
+    QScrollBar* HScroll_Z = nullptr;
+    QFrame* Frame_IOWindow = nullptr;
+    DriveList* Drive1 = nullptr;
+    DirectoryList* Dir1 = nullptr;
+    FileList* File_BodyCoords = nullptr;
+    FileList* File_BodyFoil = nullptr;
+    QMenu* Mn_Geometry = nullptr;
+    QAction* Mn_Sphere = nullptr;
+    QAction* Mn_ReadData = nullptr;
+    QAction* Mn_Corners = nullptr;
+    QAction* Mn_About = nullptr;
+    FormAbout* Form_About = nullptr;
+
+    // The directory last shown on each drive, so that choosing a drive again returns there.
+    QHash<QString, QString> lastDirectoryOnDrive_;
+};
+
+}  // namespace panelflow

@@ -1,0 +1,34 @@
+#pragma once
+// The drawing area Pic1: shows an image that the view draws into, so the picture survives being
+// covered (the file picker lies over it) without a redraw. A click of the left button in it is
+// reported as clicked().
+
+#include <QImage>
+#include <QWidget>
+
+namespace panelflow {
+
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    // A drawing area of a fixed size, filled with the light-yellow background.
+    PictureBox(QSize size, QWidget* parent);
+
+    // The picture that a canvas draws into; call update() afterwards to show it.
+    QImage& image() { return image_; }
+    const QImage& image() const { return image_; }
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage image_;
+    bool pressed_ = false;
+};
+
+}  // namespace panelflow

@@ -1,0 +1,66 @@
+// panelflow-screenshot PNG [NI NJ [SCALE ANGLE_X ANGLE_Z]]: runs the real window in a temporary
+// directory, builds the sphere (default NI = NJ = 16), applies the Hess panel method, moves the
+// scale and rotation bars as a user would (default scale 2, 30 degrees about x, -30 about z)
+// and saves the window's picture, menu bar included, to PNG. Any message of the commands is
+// printed and fails the run.
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <clocale>
+#include <cstdio>
+
+#include "Form1.h"
+
+namespace {
+
+struct PrintedMessages : panelflow::UserInterface {
+    void ShowMessage(const std::string& text) override {
+        std::fprintf(stderr, "%s\n", text.c_str());
+        failed = true;
+    }
+    bool failed = false;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName("panelflow");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: panelflow-screenshot PNG [NI NJ]\n");
+        return 2;
+    }
+    const QString png = QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1]));
+    const QString ni = argc > 2 ? QString::fromLocal8Bit(argv[2]) : "16";
+    const QString nj = argc > 3 ? QString::fromLocal8Bit(argv[3]) : "16";
+    const int scale = argc > 4 ? QString::fromLocal8Bit(argv[4]).toInt() : 2;
+    const int angleX = argc > 5 ? QString::fromLocal8Bit(argv[5]).toInt() : 30;
+    const int angleZ = argc > 6 ? QString::fromLocal8Bit(argv[6]).toInt() : -30;
+
+    QTemporaryDir work;
+    if (!work.isValid()) return 1;
+    PrintedMessages ui;
+    panelflow::Form1 window(ui, QDir(work.path()).filePath("Axisym.txt").toStdString());
+    window.show();
+    window.findChild<QLineEdit*>("Text_NI")->setText(ni);
+    window.findChild<QLineEdit*>("Text_NJ")->setText(nj);
+    window.Mn_Sphere_Click();
+    window.Command_HessPan_Click();
+    // The bars' change handlers write the texts and redraw, as after a click on the bar.
+    window.findChild<QScrollBar*>("VScroll_Ölçek")->setValue(scale);
+    window.findChild<QScrollBar*>("HScroll_X")->setValue(angleX + 90);
+    window.findChild<QScrollBar*>("HScroll_Z")->setValue(angleZ + 90);
+    window.setFocus();
+    QApplication::processEvents();
+    if (ui.failed) return 1;
+    if (!window.grab().save(png)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(png));
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,663 @@
+// The window as a person uses it: real widgets found by their object names, driven by QTest on
+// the offscreen platform, checked by what they show (texts, visibility, the picture's pixels)
+// and by the results file. Messages go to a recorder, so no test can wait on a modal box.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <clocale>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/FilePicker.h"
+#include "shell/Form1.h"
+
+using panelflow::Form1;
+
+namespace {
+
+constexpr QRgb kBackground = qRgb(255, 255, 192);
+constexpr QRgb kRedPixel = qRgb(255, 0, 0);
+constexpr QRgb kBluePixel = qRgb(0, 0, 255);
+
+struct RecordingUserInterface : panelflow::UserInterface {
+    void ShowMessage(const std::string& text) override { messages.push_back(QString::fromStdString(text)); }
+    QStringList messages;
+};
+
+int CountPixels(const QImage& image, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) ++count;
+    return count;
+}
+
+// Rows between the first and the last that hold a pixel of the colour (0 when none does).
+int VerticalExtent(const QImage& image, QRgb colour) {
+    int top = -1, bottom = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) {
+                if (top < 0) top = y;
+                bottom = y;
+            }
+    return top < 0 ? 0 : bottom - top + 1;
+}
+
+// A number text with every digit a double needs, independent of the locale.
+QString Number(double value) { return QString::number(value, 'g', 17); }
+
+void WriteFile(const QString& path, const QString& text) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.toUtf8());
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A sphere of diameter 1 as a profile of `points` points equally spaced in angle.
+QString SphereProfileText(int points) {
+    QString text = "Sphere, " + QString::number(points) + ", points\n";
+    for (int n = 1; n <= points; ++n) {
+        const double t = std::acos(-1.0) * (n - 1) / (points - 1);
+        const double r = (n == 1 || n == points) ? 0.0 : std::sin(t) / 2;
+        text += QString::number(n) + ", " + Number((1 - std::cos(t)) / 2) + ", " + Number(r) + "\n";
+    }
+    return text;
+}
+
+// The same sphere as a corner-point grid of NI x NJ panels, meridians turning positively about +x
+// from the -z side, the last column repeating the first.
+QString SphereCornerText(int NI, int NJ) {
+    const double pi = std::acos(-1.0);
+    QString text = QString::number(NI) + ", " + QString::number(NJ) + "\n";
+    for (int i = 1; i <= NI + 1; ++i)
+        for (int j = 1; j <= NJ + 1; ++j) {
+            const double t = pi * (i - 1) / NI;
+            const double r = (i == 1 || i == NI + 1) ? 0.0 : std::sin(t) / 2;
+            const double theta = -pi / 2 + (j - 1) * 2 * pi / NJ;
+            text += QString("%1, %2, %3, %4, %5\n")
+                        .arg(i)
+                        .arg(j)
+                        .arg(Number((1 - std::cos(t)) / 2), Number(r * std::cos(theta)), Number(r * std::sin(theta)));
+        }
+    return text;
+}
+
+QRect ScrollBarPart(QScrollBar* bar, QStyle::SubControl part) {
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    if (bar->orientation() == Qt::Horizontal) option.state |= QStyle::State_Horizontal;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.upsideDown = bar->invertedAppearance();
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
+}
+
+}  // namespace
+
+class Form1Test : public QObject {
+    Q_OBJECT
+
+private:
+    template <class T>
+    T* Control(const char* name) const {
+        T* control = window_->findChild<T*>(QString::fromUtf8(name));
+        if (!control) qFatal("no control %s", name);
+        return control;
+    }
+    QString TextOf(const char* name) const { return Control<QLineEdit>(name)->text(); }
+    void Type(const char* name, const QString& text) {
+        QLineEdit* box = Control<QLineEdit>(name);
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, text);
+    }
+    bool Shown(const char* name) const { return Control<QWidget>(name)->isVisibleTo(window_.get()); }
+    void Trigger(const char* action) { Control<QAction>(action)->trigger(); }
+    QImage Picture() const { return Control<QWidget>("Pic1")->grab().toImage(); }
+    void ClickPicture() {
+        QWidget* picture = Control<QWidget>("Pic1");
+        QTest::mouseClick(picture, Qt::LeftButton, {}, picture->rect().center());
+    }
+    void ClickFile(const char* list, const QString& name) {
+        auto* files = Control<QListWidget>(list);
+        const auto items = files->findItems(name, Qt::MatchExactly);
+        QCOMPARE(items.size(), 1);
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(items[0]).center());
+    }
+    void OpenDirectoryEntry(const QString& entry) {
+        auto* dirs = Control<QListWidget>("Dir1");
+        const auto items = dirs->findItems(entry, Qt::MatchExactly);
+        QCOMPARE(items.size(), 1);
+        // A double click: press and release, then the second press that the view reports as a
+        // double click, and its release.
+        const QPoint where = dirs->visualItemRect(items[0]).center();
+        QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, where);
+        QTest::mouseDClick(dirs->viewport(), Qt::LeftButton, {}, where);
+        QTest::mouseRelease(dirs->viewport(), Qt::LeftButton, {}, where);
+    }
+    QStringList Names(const char* list) const {
+        QStringList names;
+        auto* files = Control<QListWidget>(list);
+        for (int row = 0; row < files->count(); ++row) names << files->item(row)->text();
+        return names;
+    }
+    QString ResultsPath() const { return work_->filePath("Axisym.txt"); }
+    void ClickMenuBar(const char* action) {
+        QMenuBar* bar = window_->menuBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(Control<QAction>(action)).center());
+    }
+
+    std::unique_ptr<QTemporaryDir> work_;
+    RecordingUserInterface ui_;
+    std::unique_ptr<Form1> window_;
+
+private slots:
+    void init() {
+        work_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(work_->isValid());
+        WriteFile(ResultsPath(), "left from an earlier run\r\n");
+        ui_.messages.clear();
+        window_ = std::make_unique<Form1>(ui_, ResultsPath().toStdString());
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    }
+    void cleanup() {
+        window_.reset();
+        work_.reset();
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);  // no command leaves the pointer busy
+    }
+
+    void startStateShowsTheDefaultsAndAnEmptyResultsFile() {
+        QCOMPARE(window_->windowTitle(), QString("Form1"));
+        QCOMPARE(TextOf("Text_NI"), QString("4"));
+        QCOMPARE(TextOf("Text_NJ"), QString("4"));
+        QCOMPARE(TextOf("Text_AlfaX"), QString("0"));
+        QCOMPARE(TextOf("Text_AlfaY"), QString("0"));
+        QCOMPARE(TextOf("Text_AlfaZ"), QString("0"));
+        QCOMPARE(TextOf("Text_Ölçek"), QString("1"));
+        QCOMPARE(Control<QPushButton>("Command_HessPan")->text(), QString("Apply Hess panel method"));
+        QVERIFY(!Shown("Command_HessPan"));
+        QVERIFY(!Shown("Frame_IOWindow"));
+        QVERIFY(Shown("Pic1"));
+        QCOMPARE(Control<QLabel>("label1")->text(), QString("NI ="));
+        QCOMPARE(Control<QLabel>("Label2")->text(), QString("NJ ="));
+        QCOMPARE(Control<QLabel>("Label9")->text(), QString("Scale"));
+        for (const char* name : {"Frame_NI_NJ", "Frame5", "Frame6"}) QVERIFY(Shown(name));
+
+        for (const char* name : {"HScroll_X", "HScroll_Y", "HScroll_Z"}) {
+            auto* bar = Control<QScrollBar>(name);
+            QCOMPARE(bar->orientation(), Qt::Horizontal);
+            QCOMPARE(bar->minimum(), 0);
+            QCOMPARE(bar->maximum(), 180);
+            QCOMPARE(bar->value(), 90);
+            QCOMPARE(bar->singleStep(), 1);
+            QCOMPARE(bar->pageStep(), 10);
+        }
+        auto* scale = Control<QScrollBar>("VScroll_Ölçek");
+        QCOMPARE(scale->orientation(), Qt::Vertical);
+        QCOMPARE(scale->minimum(), 1);
+        QCOMPARE(scale->maximum(), 8);
+        QCOMPARE(scale->value(), 1);
+        QCOMPARE(scale->singleStep(), 1);
+
+        const QList<QAction*> menus = window_->menuBar()->actions();
+        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus[0]->text(), QString("Geometry"));
+        QCOMPARE(menus[1]->text(), QString("About"));
+        QCOMPARE(menus[0]->menu(), Control<QMenu>("Mn_Geometry"));
+        QVERIFY(menus[1]->menu() == nullptr);
+        const QList<QAction*> items = Control<QMenu>("Mn_Geometry")->actions();
+        QCOMPARE(items.size(), 3);
+        QCOMPARE(items[0], Control<QAction>("Mn_Sphere"));
+        QCOMPARE(items[0]->text(), QString("Calculate sphere coordinates"));
+        QCOMPARE(items[1], Control<QAction>("Mn_ReadData"));
+        QCOMPARE(items[1]->text(), QString("Read body profile from a file"));
+        QCOMPARE(items[2], Control<QAction>("Mn_Corners"));
+        QCOMPARE(items[2]->text(), QString("Read panel corner points from a file"));
+
+        QVERIFY(QFile::exists(ResultsPath()));
+        QCOMPARE(QFileInfo(ResultsPath()).size(), 0);
+        // No geometry yet: only the axes stand on the light-yellow picture.
+        const QImage picture = Picture();
+        QVERIFY(CountPixels(picture, kBackground) > picture.width() * picture.height() * 9 / 10);
+        QVERIFY(CountPixels(picture, kRedPixel) > 0);
+        QVERIFY(ui_.messages.isEmpty());
+    }
+
+    void sphereCommandShowsTheHessButtonAndLeavesThePickerAsItWas() {
+        Trigger("Mn_Sphere");
+        QVERIFY(Shown("Command_HessPan"));
+        QVERIFY(!Shown("Frame_IOWindow"));
+        QCOMPARE(window_->session().model.NI, 4);
+        QCOMPARE(window_->session().model.NJ, 4);
+        const int red = CountPixels(Picture(), kRedPixel);
+
+        Trigger("Mn_ReadData");
+        Type("Text_NI", "6");
+        Trigger("Mn_Sphere");
+        QVERIFY(Shown("Frame_IOWindow"));
+        QVERIFY(Shown("File_BodyFoil"));
+        QVERIFY(!Shown("File_BodyCoords"));
+        QVERIFY(Shown("Command_HessPan"));
+        QCOMPARE(window_->session().model.NI, 6);
+        QVERIFY(CountPixels(Picture(), kRedPixel) > 0);
+        QVERIFY(red > 0);
+        QVERIFY(ui_.messages.isEmpty());
+    }
+
+    void hessCommandHidesTheButtonAndDrawsTheNet() {
+        Trigger("Mn_Sphere");
+        const int blueBefore = CountPixels(Picture(), kBluePixel);  // the z axis only
+        QTest::mouseClick(Control<QPushButton>("Command_HessPan"), Qt::LeftButton);
+        QVERIFY(!Shown("Command_HessPan"));
+        QVERIFY(window_->session().shell.DrawCpSurface);
+        QVERIFY(CountPixels(Picture(), kBluePixel) > blueBefore + 100);
+        QVERIFY(ReadFile(ResultsPath()).contains("1-Cp"));
+        QVERIFY(ui_.messages.isEmpty());
+
+        // A new geometry shows the button again and drops the net.
+        Trigger("Mn_Sphere");
+        QVERIFY(Shown("Command_HessPan"));
+        QCOMPARE(CountPixels(Picture(), kBluePixel), blueBefore);
+    }
+
+    void hessCommandWithoutGeometryAsksForOneAndChangesNothing() {
+        const QImage before = Picture();
+        window_->Command_HessPan_Click();  // the button is hidden; the command guards itself
+        QCOMPARE(ui_.messages, QStringList{QString::fromUtf8("Geometriyi hazırla")});
+        QVERIFY(!Shown("Command_HessPan"));
+        QCOMPARE(QFileInfo(ResultsPath()).size(), 0);
+        QCOMPARE(Picture(), before);
+        QVERIFY(!window_->session().shell.GeometryReady);
+    }
+
+    void refusedSphereCountsLeaveTheWindowAsItWas() {
+        const QImage empty = Picture();
+        Type("Text_NI", "abc");
+        Trigger("Mn_Sphere");
+        QCOMPARE(ui_.messages.size(), 1);
+        QVERIFY(!Shown("Command_HessPan"));
+        QCOMPARE(Picture(), empty);
+        QCOMPARE(QFileInfo(ResultsPath()).size(), 0);
+
+        Type("Text_NI", "4");
+        Trigger("Mn_Sphere");
+        QTest::mouseClick(Control<QPushButton>("Command_HessPan"), Qt::LeftButton);
+        const QImage solved = Picture();
+        const qint64 length = QFileInfo(ResultsPath()).size();
+        Type("Text_NJ", "0");
+        Trigger("Mn_Sphere");
+        QCOMPARE(ui_.messages.size(), 2);
+        QVERIFY(!Shown("Command_HessPan"));  // still solved: the button stays hidden
+        QCOMPARE(Picture(), solved);
+        QCOMPARE(QFileInfo(ResultsPath()).size(), length);
+        QCOMPARE(window_->session().model.NJ, 4);
+    }
+
+    void rotationBarsWriteTheirValueMinusNinety_data() {
+        QTest::addColumn<QString>("bar");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("x") << "HScroll_X" << "Text_AlfaX";
+        QTest::newRow("y") << "HScroll_Y" << "Text_AlfaY";
+        QTest::newRow("z") << "HScroll_Z" << "Text_AlfaZ";
+    }
+    void rotationBarsWriteTheirValueMinusNinety() {
+        QFETCH(QString, bar);
+        QFETCH(QString, box);
+        auto* scroll = Control<QScrollBar>(bar.toUtf8().constData());
+        const QStringList boxes{"Text_AlfaX", "Text_AlfaY", "Text_AlfaZ"};
+        const struct {
+            int value;
+            const char* text;
+        } cases[] = {{0, "-90"}, {180, "90"}, {90, "0"}, {137, "47"}, {3, "-87"}};
+        for (const auto& c : cases) {
+            scroll->setValue(c.value);
+            for (const QString& other : boxes)
+                QCOMPARE(TextOf(other.toUtf8().constData()), other == box ? QString(c.text) : QString("0"));
+        }
+    }
+
+    void rotationBarArrowAndTroughStepByOneAndTen() {
+        auto* bar = Control<QScrollBar>("HScroll_X");
+        QTest::mouseClick(bar, Qt::LeftButton, {}, ScrollBarPart(bar, QStyle::SC_ScrollBarAddLine).center());
+        QCOMPARE(bar->value(), 91);
+        QCOMPARE(TextOf("Text_AlfaX"), QString("1"));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, ScrollBarPart(bar, QStyle::SC_ScrollBarSubLine).center());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, ScrollBarPart(bar, QStyle::SC_ScrollBarSubLine).center());
+        QCOMPARE(TextOf("Text_AlfaX"), QString("-1"));
+        const QRect trough = ScrollBarPart(bar, QStyle::SC_ScrollBarSubPage);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(trough.left() + 2, trough.center().y()));
+        QCOMPARE(bar->value(), 79);
+        QCOMPARE(TextOf("Text_AlfaX"), QString("-11"));
+    }
+
+    void scaleBarWritesOneToEightAndMagnifies() {
+        Trigger("Mn_Sphere");
+        auto* bar = Control<QScrollBar>("VScroll_Ölçek");
+        const int side = Control<QWidget>("Pic1")->height();
+        for (int s = 1; s <= 8; ++s) {
+            bar->setValue(s);
+            QCOMPARE(TextOf("Text_Ölçek"), QString::number(s));
+            // The sphere (diameter 1, from z = -0.5 to 0.5) fills s/12 of the picture's height;
+            // the red x axis is horizontal and adds nothing to the height.
+            const double expected = side * s / 12.0;
+            const int extent = VerticalExtent(Picture(), kRedPixel);
+            QVERIFY2(std::abs(extent - expected) <= 3,
+                     qPrintable(QString("scale %1: %2 rows, expected %3").arg(s).arg(extent).arg(expected)));
+        }
+        QTest::mouseClick(bar, Qt::LeftButton, {}, ScrollBarPart(bar, QStyle::SC_ScrollBarSubLine).center());
+        QCOMPARE(TextOf("Text_Ölçek"), QString("7"));
+    }
+
+    void draggingAThumbChangesNothingUntilItIsReleased() {
+        Trigger("Mn_Sphere");
+        auto* bar = Control<QScrollBar>("HScroll_Y");
+        const QImage before = Picture();
+        const QPoint thumb = ScrollBarPart(bar, QStyle::SC_ScrollBarSlider).center();
+        QTest::mousePress(bar, Qt::LeftButton, {}, thumb);
+        QTest::mouseMove(bar, thumb + QPoint(60, 0));
+        QTest::mouseMove(bar, thumb + QPoint(90, 0));
+        QVERIFY(bar->sliderPosition() > 90);
+        QCOMPARE(TextOf("Text_AlfaY"), QString("0"));
+        QCOMPARE(Picture(), before);
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, thumb + QPoint(90, 0));
+        QVERIFY(bar->value() > 90);
+        QCOMPARE(TextOf("Text_AlfaY"), QString::number(bar->value() - 90));
+        QVERIFY(Picture() != before);
+    }
+
+    void clickInThePictureZeroesTheAnglesWithoutMovingTheBars() {
+        Trigger("Mn_Sphere");
+        const QImage straight = Picture();
+        Control<QScrollBar>("HScroll_X")->setValue(120);
+        Control<QScrollBar>("HScroll_Z")->setValue(60);
+        Type("Text_AlfaY", "45");
+        QCOMPARE(TextOf("Text_AlfaX"), QString("30"));
+        QCOMPARE(TextOf("Text_AlfaZ"), QString("-30"));
+        QVERIFY(Picture() != straight);
+
+        ClickPicture();
+        QCOMPARE(TextOf("Text_AlfaX"), QString("0"));
+        QCOMPARE(TextOf("Text_AlfaY"), QString("0"));
+        QCOMPARE(TextOf("Text_AlfaZ"), QString("0"));
+        QCOMPARE(Control<QScrollBar>("HScroll_X")->value(), 120);
+        QCOMPARE(Control<QScrollBar>("HScroll_Y")->value(), 90);
+        QCOMPARE(Control<QScrollBar>("HScroll_Z")->value(), 60);
+        QCOMPARE(Picture(), straight);
+
+        // The next change of one bar rewrites only its own text.
+        Control<QScrollBar>("HScroll_Y")->setValue(95);
+        QCOMPARE(TextOf("Text_AlfaY"), QString("5"));
+        QCOMPARE(TextOf("Text_AlfaX"), QString("0"));
+        QCOMPARE(TextOf("Text_AlfaZ"), QString("0"));
+    }
+
+    void typedTextsWithoutAUsableNumberKeepThePicture() {
+        Trigger("Mn_Sphere");
+        const QImage straight = Picture();
+        for (const char* scale : {"abc", "0", "-3", "", "1e-300"}) {
+            Type("Text_Ölçek", scale);
+            ClickPicture();
+            QVERIFY2(Picture() == straight, scale);
+        }
+        Type("Text_Ölçek", "1");
+        // An angle too large for the view counts as 0; a bar change redraws with it.
+        Type("Text_AlfaX", "1e999");
+        auto* bar = Control<QScrollBar>("HScroll_Y");
+        bar->setValue(91);
+        bar->setValue(90);
+        QCOMPARE(TextOf("Text_AlfaX"), QString("1e999"));
+        QCOMPARE(Picture(), straight);
+        QVERIFY(ui_.messages.isEmpty());
+    }
+
+    void pickerMenuItemsShowTheMatchingListOnly() {
+        Trigger("Mn_ReadData");
+        QVERIFY(Shown("Frame_IOWindow"));
+        QVERIFY(Shown("File_BodyFoil"));
+        QVERIFY(!Shown("File_BodyCoords"));
+        QVERIFY(Shown("Drive1"));
+        QVERIFY(Shown("Dir1"));
+        Trigger("Mn_Corners");
+        QVERIFY(Shown("Frame_IOWindow"));
+        QVERIFY(Shown("File_BodyCoords"));
+        QVERIFY(!Shown("File_BodyFoil"));
+        QCOMPARE(Control<QWidget>("File_BodyCoords")->geometry(), Control<QWidget>("File_BodyFoil")->geometry());
+        // The picker lies over the drawing area.
+        QWidget* frame = Control<QWidget>("Frame_IOWindow");
+        const QPoint middle = frame->mapTo(window_.get(), frame->rect().center());
+        QWidget* onTop = window_->childAt(middle);
+        QVERIFY(onTop && (onTop == frame || frame->isAncestorOf(onTop)));
+        QVERIFY(Control<QWidget>("Pic1")->geometry().contains(
+            Control<QWidget>("Pic1")->parentWidget()->mapFrom(window_.get(), middle)));
+        Trigger("Mn_ReadData");
+        QVERIFY(Shown("File_BodyFoil"));
+        QVERIFY(!Shown("File_BodyCoords"));
+    }
+
+    void directoryChangesUpdateBothFileListsAndTheDrive() {
+        QDir(work_->path()).mkdir("bodies");
+        const QString bodies = work_->filePath("bodies");
+        WriteFile(bodies + "/Egg.BodyFoil", SphereProfileText(5));
+        WriteFile(bodies + "/Grid.Coords", SphereCornerText(2, 4));
+        WriteFile(bodies + "/notes.txt", "not a body\n");
+        Trigger("Mn_ReadData");
+        auto* dir = static_cast<panelflow::DirectoryList*>(Control<QListWidget>("Dir1"));
+        dir->setPath(work_->path());
+        QVERIFY(Names("File_BodyFoil").isEmpty());
+
+        OpenDirectoryEntry("bodies");
+        QCOMPARE(QDir(dir->path()), QDir(bodies));
+        QCOMPARE(Names("File_BodyFoil"), QStringList{"Egg.BodyFoil"});
+        QCOMPARE(Names("File_BodyCoords"), QStringList{"Grid.Coords"});  // the hidden list follows too
+
+        OpenDirectoryEntry("..");
+        QCOMPARE(QDir(dir->path()), QDir(work_->path()));
+        QVERIFY(Names("File_BodyFoil").isEmpty());
+        QVERIFY(Names("File_BodyCoords").isEmpty());
+        OpenDirectoryEntry("bodies");
+
+        auto* drives = Control<QComboBox>("Drive1");
+        QVERIFY(drives->findData(QString("/")) >= 0);
+        const QString drive = panelflow::DriveOf(bodies, panelflow::DriveRoots());
+        QCOMPARE(drives->currentData().toString(), drive);
+        // Choosing the drive shows the directory last shown on it.
+        window_->Drive1_Change();
+        QCOMPARE(QDir(dir->path()), QDir(bodies));
+
+        const QStringList roots{"/", "/media/usb"};
+        QCOMPARE(panelflow::DriveOf("/media/usb/data", roots), QString("/media/usb"));
+        QCOMPARE(panelflow::DriveOf("/media/usb", roots), QString("/media/usb"));
+        QCOMPARE(panelflow::DriveOf("/media/usbstick", roots), QString("/"));
+        QCOMPARE(panelflow::FullPath("/", "a.BodyFoil"), QString("/a.BodyFoil"));
+        QCOMPARE(panelflow::FullPath("/data/bodies", "a.BodyFoil"), QString("/data/bodies/a.BodyFoil"));
+    }
+
+    void choosingAProfileFileBuildsItAndResetsNI() {
+        WriteFile(work_->filePath("Sphere7.BodyFoil"), SphereProfileText(7));
+        WriteFile(work_->filePath("Decoy.Coords"), SphereCornerText(2, 4));
+        Trigger("Mn_ReadData");
+        static_cast<panelflow::DirectoryList*>(Control<QListWidget>("Dir1"))->setPath(work_->path());
+        QCOMPARE(Names("File_BodyFoil"), QStringList{"Sphere7.BodyFoil"});
+        const QImage empty = Picture();
+
+        ClickFile("File_BodyFoil", "Sphere7.BodyFoil");
+        QVERIFY2(ui_.messages.isEmpty(), qPrintable(ui_.messages.join('\n')));
+        QCOMPARE(TextOf("Text_NI"), QString("6"));
+        QCOMPARE(TextOf("Text_NJ"), QString("4"));
+        QCOMPARE(window_->session().model.NI, 6);
+        QCOMPARE(window_->session().model.NJ, 4);
+        QCOMPARE(QString::fromStdString(window_->session().shell.ProfileFile),
+                 QDir::toNativeSeparators(work_->filePath("Sphere7.BodyFoil")));
+        QVERIFY(!Shown("Frame_IOWindow"));
+        QVERIFY(Shown("Command_HessPan"));
+        QVERIFY(CountPixels(Picture(), kRedPixel) > CountPixels(empty, kRedPixel));
+        QVERIFY(ReadFile(ResultsPath()).startsWith(" Profile of the body of revolution"));
+
+        // The same file again while the box already holds 6: the text stays as typed.
+        Type("Text_NI", "6 ");
+        Trigger("Mn_ReadData");
+        ClickFile("File_BodyFoil", "Sphere7.BodyFoil");
+        QCOMPARE(TextOf("Text_NI"), QString("6 "));
+    }
+
+    void choosingACornerFileKeepsBothCountBoxes() {
+        WriteFile(work_->filePath("Grid.Coords"), SphereCornerText(3, 6));
+        Type("Text_NI", "5");
+        Type("Text_NJ", "7");
+        Trigger("Mn_Corners");
+        static_cast<panelflow::DirectoryList*>(Control<QListWidget>("Dir1"))->setPath(work_->path());
+        ClickFile("File_BodyCoords", "Grid.Coords");
+        QVERIFY2(ui_.messages.isEmpty(), qPrintable(ui_.messages.join('\n')));
+        QCOMPARE(window_->session().model.NI, 3);
+        QCOMPARE(window_->session().model.NJ, 6);
+        QCOMPARE(TextOf("Text_NI"), QString("5"));
+        QCOMPARE(TextOf("Text_NJ"), QString("7"));
+        QVERIFY(!Shown("Frame_IOWindow"));
+        QVERIFY(Shown("Command_HessPan"));
+        QVERIFY(CountPixels(Picture(), kRedPixel) > 0);
+    }
+
+    void refusedFileKeepsThePickerTheDrawingAndTheButton() {
+        WriteFile(work_->filePath("Broken.BodyFoil"), "Broken, 5, points\n1, 0, 0\n2, 0.1\n");
+        Trigger("Mn_Sphere");
+        QTest::mouseClick(Control<QPushButton>("Command_HessPan"), Qt::LeftButton);
+        const QImage solved = Picture();
+        const QByteArray results = ReadFile(ResultsPath());
+
+        Trigger("Mn_ReadData");
+        static_cast<panelflow::DirectoryList*>(Control<QListWidget>("Dir1"))->setPath(work_->path());
+        Type("Text_NI", "9");
+        ClickFile("File_BodyFoil", "Broken.BodyFoil");
+        QCOMPARE(ui_.messages.size(), 1);
+        QVERIFY2(ui_.messages[0].contains("Broken.BodyFoil"), qPrintable(ui_.messages[0]));
+        QVERIFY(Shown("Frame_IOWindow"));
+        QVERIFY(!Shown("Command_HessPan"));
+        QCOMPARE(TextOf("Text_NI"), QString("9"));
+        QCOMPARE(window_->session().model.NI, 4);
+        QVERIFY(window_->session().shell.DrawCpSurface);
+        QCOMPARE(ReadFile(ResultsPath()), results);
+        // The picture under the picker is the solved one still.
+        QCOMPARE(Picture(), solved);
+
+        WriteFile(work_->filePath("Broken.Coords"), "2, 2\n1, 1, 0, 0, 0\n");
+        Trigger("Mn_Corners");
+        ClickFile("File_BodyCoords", "Broken.Coords");
+        QCOMPARE(ui_.messages.size(), 2);
+        QVERIFY(Shown("Frame_IOWindow"));
+        QCOMPARE(window_->session().model.NI, 4);
+        QCOMPARE(Picture(), solved);
+    }
+
+    void aboutShownTwiceGivesOneWindow() {
+        ClickMenuBar("Mn_About");
+        auto aboutWindows = [] {
+            QList<QWidget*> found;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == "Form_About") found << w;
+            return found;
+        };
+        QCOMPARE(aboutWindows().size(), 1);
+        QWidget* about = aboutWindows()[0];
+        QVERIFY(about->isVisible());
+        QCOMPARE(about->windowTitle(), QString("About"));
+        QVERIFY(!about->isModal());
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        const QPoint place = about->pos();
+
+        ClickMenuBar("Mn_About");
+        QCOMPARE(aboutWindows().size(), 1);
+        QCOMPARE(about->pos(), place);
+
+        QStringList sentence;
+        for (const char* name : {"Label2", "Label9", "Label3", "Label6", "Label1"}) {
+            auto* label = about->findChild<QLabel*>(name);
+            QVERIFY(label);
+            QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+            sentence << label->text();
+        }
+        QCOMPARE(sentence.join(' '),
+                 QString("This program calculates the potential flow around a body of revolution by using "
+                         "Hess's source panel method"));
+        for (const char* name : {"Label7", "Label8", "Label4", "Label5"})
+            QVERIFY(!about->findChild<QLabel*>(name)->text().isEmpty());
+
+        // The window stays usable beside it, and closing it keeps it for the next "About".
+        Trigger("Mn_Sphere");
+        QVERIFY(Shown("Command_HessPan"));
+        about->close();
+        QVERIFY(!about->isVisible());
+        ClickMenuBar("Mn_About");
+        QCOMPARE(aboutWindows().size(), 1);
+        QVERIFY(about->isVisible());
+    }
+
+    void renderedWindowShowsRedBlueAndTheBackground() {
+        Trigger("Mn_Sphere");
+        QTest::mouseClick(Control<QPushButton>("Command_HessPan"), Qt::LeftButton);
+        const QImage shot = window_->grab().toImage();
+        QWidget* picture = Control<QWidget>("Pic1");
+        const QImage area = shot.copy(QRect(picture->mapTo(window_.get(), QPoint(0, 0)), picture->size()));
+        QCOMPARE(area.size(), QSize(400, 400));
+        QVERIFY(CountPixels(area, kRedPixel) > 100);
+        QVERIFY(CountPixels(area, kBluePixel) > 300);
+        QVERIFY(CountPixels(area, kBackground) > area.width() * area.height() / 2);
+    }
+
+    void windowResultsFileEqualsTheBatchProgramsOutput() {
+        Trigger("Mn_Sphere");
+        QTest::mouseClick(Control<QPushButton>("Command_HessPan"), Qt::LeftButton);
+        QVERIFY(ui_.messages.isEmpty());
+
+        QTemporaryDir batchDir;
+        QProcess batch;
+        batch.setWorkingDirectory(batchDir.path());
+        batch.start(PANELFLOW_SHELL_BATCH_PROGRAM, {"sphere", "hess"});
+        QVERIFY(batch.waitForFinished(60000));
+        QCOMPARE(batch.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(batch.exitCode(), 0);
+        const QByteArray expected = ReadFile(batchDir.filePath("Axisym.txt"));
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(ReadFile(ResultsPath()), expected);
+    }
+};
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName("panelflow");
+    Form1Test test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "Form1Test.moc"
