@@ -1,6 +1,6 @@
 // panelflow-screenshot PNG [NI NJ [SCALE ANGLE_X ANGLE_Z]]: runs the real window in a temporary
 // directory, builds the sphere (default NI = NJ = 16), applies the Hess panel method, moves the
-// scale and rotation bars as a user would (default scale 2, 30 degrees about x, -30 about z)
+// scale and rotation bars as a user would (default scale 2, 30 degrees about x, -20 about z)
 // and saves the window's picture, menu bar included, to PNG. Any message of the commands is
 // printed and fails the run.
 
@@ -40,7 +40,7 @@ int main(int argc, char* argv[]) {
     const QString nj = argc > 3 ? QString::fromLocal8Bit(argv[3]) : "16";
     const int scale = argc > 4 ? QString::fromLocal8Bit(argv[4]).toInt() : 2;
     const int angleX = argc > 5 ? QString::fromLocal8Bit(argv[5]).toInt() : 30;
-    const int angleZ = argc > 6 ? QString::fromLocal8Bit(argv[6]).toInt() : -30;
+    const int angleZ = argc > 6 ? QString::fromLocal8Bit(argv[6]).toInt() : -20;
 
     QTemporaryDir work;
     if (!work.isValid()) return 1;
