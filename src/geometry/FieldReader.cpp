@@ -41,6 +41,7 @@ bool BelowRange(std::string_view text) {
             else --magnitude;
         }
     }
+    if (!significant) return true;  // all zeros: zero whatever the exponent
     long long exponent = 0;
     if (p < text.size() && (text[p] == 'e' || text[p] == 'E')) {
         const char* first = text.data() + p + 1;
