@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -46,9 +47,12 @@ bool BelowRange(std::string_view text) {
     if (p < text.size() && (text[p] == 'e' || text[p] == 'E')) {
         const char* first = text.data() + p + 1;
         if (first < text.data() + text.size() && *first == '+') ++first;
-        // An exponent too long for long long is far out of range either way; its sign decides.
+        // Any exponent beyond 2^60 is far out of range either way; only its sign decides, and
+        // the clamp keeps the sum below from overflowing.
+        constexpr long long kFar = 1LL << 60;
         if (std::from_chars(first, text.data() + text.size(), exponent).ec == std::errc::result_out_of_range)
-            exponent = (*first == '-') ? -(1LL << 60) : (1LL << 60);
+            exponent = (*first == '-') ? -kFar : kFar;
+        exponent = std::clamp(exponent, -kFar, kFar);
     }
     return magnitude + exponent <= 0;
 }

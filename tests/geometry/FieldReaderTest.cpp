@@ -78,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, AcceptedNumbers,
                                            NumberCase{".25", 0.25}, NumberCase{"2.", 2.0}, NumberCase{"-.5e-2", -0.005},
                                            NumberCase{"1E+3", 1000.0}, NumberCase{"0.1", 0.1},
                                            NumberCase{"1e-400", 0.0}, NumberCase{"-1e-400", -0.0},
-                                           NumberCase{"0.000001e-320", 0.0}, NumberCase{"0e99999999999999999999", 0.0}, NumberCase{"1e-310", 1e-310},
+                                           NumberCase{"0.000001e-320", 0.0}, NumberCase{"0e99999999999999999999", 0.0},
+                                           NumberCase{"1e-9223372036854775802", 0.0}, NumberCase{"1e-310", 1e-310},
                                            NumberCase{"1.7976931348623157e308", 1.7976931348623157e308}));
 
 TEST(FieldReader, NumbersReadTheSameUnderATurkishLocale) {
@@ -117,6 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"Infinity", "in.txt, line 1, field 1: expected the x of point 1, found \"Infinity\", which is not a finite number."},
         RefusedCase{"1e999", "in.txt, line 1, field 1: expected the x of point 1, found \"1e999\", which is not a finite number."},
         RefusedCase{"-2e308", "in.txt, line 1, field 1: expected the x of point 1, found \"-2e308\", which is not a finite number."},
+        RefusedCase{"1e9223372036854775807", "in.txt, line 1, field 1: expected the x of point 1, found \"1e9223372036854775807\", which is not a finite number."},
         RefusedCase{"1e99999999999999999999", "in.txt, line 1, field 1: expected the x of point 1, found \"1e99999999999999999999\", which is not a finite number."},
         RefusedCase{"\"1.5", "in.txt, line 1, field 1: the quote that opens the x of point 1 is not closed before the end of the file."},
         RefusedCase{"\"1.5\n\"", "in.txt, line 1, field 1: the quote that opens the x of point 1 is not closed before the end of the line."},
