@@ -49,7 +49,8 @@ private:
 };
 
 // A file list: the files of its directory whose names match its pattern (letter case ignored),
-// sorted by name. Choosing a file (a click, or Enter on the current one) raises fileChosen.
+// sorted by name. Choosing a file (a click, or Enter on the current one) raises fileChosen; a
+// double click chooses it once.
 class FileList : public QListWidget {
     Q_OBJECT
 public:

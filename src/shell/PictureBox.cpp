@@ -26,7 +26,17 @@ void PictureBox::mousePressEvent(QMouseEvent* event) {
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     pressed_ = false;
+    clickedHere_ = click;
     if (click) emit clicked();
+}
+
+void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton && clickedHere_;
+}
+
+void PictureBox::leaveEvent(QEvent* event) {
+    clickedHere_ = false;
+    QWidget::leaveEvent(event);
 }
 
 }  // namespace panelflow

@@ -1,7 +1,9 @@
 #pragma once
 // The drawing area Pic1: shows an image that the view draws into, so the picture survives being
 // covered (the file picker lies over it) without a redraw. A click of the left button in it is
-// reported as clicked().
+// reported as clicked(); so is the second click of a double click, but only when the first one
+// was in the picture too: a double click on a file of the picker hides the picker at its first
+// click, and its second half must not act on the picture that appears below.
 
 #include <QImage>
 #include <QWidget>
@@ -25,10 +27,13 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     QImage image_;
-    bool pressed_ = false;
+    bool pressed_ = false;       // the left button went down in the picture
+    bool clickedHere_ = false;   // the last click ended here and the pointer has not left since
 };
 
 }  // namespace panelflow

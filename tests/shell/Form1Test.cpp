@@ -153,17 +153,18 @@ private:
         QCOMPARE(items.size(), 1);
         QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(items[0]).center());
     }
-    void OpenDirectoryEntry(const QString& entry) {
-        auto* dirs = Control<QListWidget>("Dir1");
-        const auto items = dirs->findItems(entry, Qt::MatchExactly);
+    // A double click: press and release, then the second press that the view reports as a
+    // double click, and its release.
+    void DoubleClickEntry(const char* list, const QString& entry) {
+        auto* view = Control<QListWidget>(list);
+        const auto items = view->findItems(entry, Qt::MatchExactly);
         QCOMPARE(items.size(), 1);
-        // A double click: press and release, then the second press that the view reports as a
-        // double click, and its release.
-        const QPoint where = dirs->visualItemRect(items[0]).center();
-        QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, where);
-        QTest::mouseDClick(dirs->viewport(), Qt::LeftButton, {}, where);
-        QTest::mouseRelease(dirs->viewport(), Qt::LeftButton, {}, where);
+        const QPoint where = view->visualItemRect(items[0]).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, where);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, where);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, where);
     }
+    void OpenDirectoryEntry(const QString& entry) { DoubleClickEntry("Dir1", entry); }
     QStringList Names(const char* list) const {
         QStringList names;
         auto* files = Control<QListWidget>(list);
@@ -530,6 +531,28 @@ private slots:
         QCOMPARE(TextOf("Text_NI"), QString("6 "));
     }
 
+    // The picker hides at the first click of a double click; the second must not land in the
+    // picture below as a click of its own (which would zero the angles).
+    void doubleClickingAFileDoesNotClickThePictureBelow() {
+        WriteFile(work_->filePath("Sphere7.BodyFoil"), SphereProfileText(7));
+        Control<QScrollBar>("HScroll_X")->setValue(120);
+        Trigger("Mn_ReadData");
+        static_cast<panelflow::DirectoryList*>(Control<QListWidget>("Dir1"))->setPath(work_->path());
+        auto* files = Control<QListWidget>("File_BodyFoil");
+        const QPoint item = files->visualItemRect(files->findItems("Sphere7.BodyFoil", Qt::MatchExactly)[0]).center();
+        const QPoint where = files->viewport()->mapTo(window_.get(), item);
+        QVERIFY(Control<QWidget>("Pic1")->rect().contains(Control<QWidget>("Pic1")->mapFrom(window_.get(), where)));
+
+        QTest::mouseDClick(window_->windowHandle(), Qt::LeftButton, {}, where);
+        QCOMPARE(window_->session().model.NI, 6);
+        QVERIFY(!Shown("Frame_IOWindow"));
+        QCOMPARE(TextOf("Text_AlfaX"), QString("30"));
+
+        // A double click in the picture itself is still a click.
+        QTest::mouseDClick(window_->windowHandle(), Qt::LeftButton, {}, where);
+        QCOMPARE(TextOf("Text_AlfaX"), QString("0"));
+    }
+
     void choosingACornerFileKeepsBothCountBoxes() {
         WriteFile(work_->filePath("Grid.Coords"), SphereCornerText(3, 6));
         Type("Text_NI", "5");
@@ -571,7 +594,8 @@ private slots:
 
         WriteFile(work_->filePath("Broken.Coords"), "2, 2\n1, 1, 0, 0, 0\n");
         Trigger("Mn_Corners");
-        ClickFile("File_BodyCoords", "Broken.Coords");
+        // A double click on a refused file chooses it once: one message, not two.
+        DoubleClickEntry("File_BodyCoords", "Broken.Coords");
         QCOMPARE(ui_.messages.size(), 2);
         QVERIFY(Shown("Frame_IOWindow"));
         QCOMPARE(window_->session().model.NI, 4);
