@@ -1,0 +1,178 @@
+#include "solver/AssemblyVector.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cassert>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+#include "solver/AssemblyKernel.h"
+#include "solver/SourcePanelVelocity.h"
+
+namespace panelflow {
+namespace {
+
+using assembly::FieldPanel;
+using assembly::RowKernel;
+using assembly::SourceArrays;
+
+constexpr long kWidestVector = 8;
+constexpr long kRowsPerTask = 4;
+
+// The source panels of the model in the layout of the vector kernel; owns the storage.
+class SourcePanels {
+public:
+    explicit SourcePanels(const PanelModel& model) : model_(model) {
+        const long N = static_cast<long>(model.PanelCount());
+        const long padded = (N + kWidestVector - 1) / kWidestVector * kWidestVector;
+        constexpr int kArrays = 12 + 8 * 4 + 1;
+        storage_.assign(static_cast<std::size_t>(kArrays * padded), 0.0);
+        double* next = storage_.data();
+        auto take = [&next, padded] {
+            double* array = next;
+            next += padded;
+            return array;
+        };
+        double *xC = take(), *yC = take(), *zC = take();
+        double *XsiX = take(), *XsiY = take(), *XsiZ = take(), *ItaX = take(), *ItaY = take(), *ItaZ = take();
+        double *ZtaX = take(), *ZtaY = take(), *ZtaZ = take();
+        double *xsiStart[4], *itaStart[4], *xsiEnd[4], *itaEnd[4], *dXsi[4], *dIta[4], *d[4], *inverseD[4];
+        for (int side = 0; side < 4; ++side) {
+            xsiStart[side] = take(), itaStart[side] = take(), xsiEnd[side] = take(), itaEnd[side] = take();
+            dXsi[side] = take(), dIta[side] = take(), d[side] = take(), inverseD[side] = take();
+        }
+        double* hasFourthSide = take();
+
+        for (long n = 0; n < padded; ++n) {
+            // Padding repeats the last panel, so that every lane computes with sound values.
+            const long panel = std::min(n, N - 1);
+            const int i = static_cast<int>(panel / model.NJ) + 1, j = static_cast<int>(panel % model.NJ) + 1;
+            xC[n] = model.xC(i, j), yC[n] = model.yC(i, j), zC[n] = model.zC(i, j);
+            XsiX[n] = model.XsiX(i, j), XsiY[n] = model.XsiY(i, j), XsiZ[n] = model.XsiZ(i, j);
+            ItaX[n] = model.ItaX(i, j), ItaY[n] = model.ItaY(i, j), ItaZ[n] = model.ItaZ(i, j);
+            ZtaX[n] = model.ZtaX(i, j), ZtaY[n] = model.ZtaY(i, j), ZtaZ[n] = model.ZtaZ(i, j);
+            const int corners = model.nCorner(i, j);
+            hasFourthSide[n] = corners == 4 ? 1.0 : 0.0;
+            for (int side = 0; side < 4; ++side) {
+                // A triangle has no fourth side; its lane takes the first side's values, unused.
+                const int k = side < corners ? side + 1 : 1;
+                const int kPrime = k == corners ? 1 : k + 1;
+                xsiStart[side][n] = model.Xsi(i, j, k), itaStart[side][n] = model.Ita(i, j, k);
+                xsiEnd[side][n] = model.Xsi(i, j, kPrime), itaEnd[side][n] = model.Ita(i, j, kPrime);
+                dXsi[side][n] = model.Xsi(i, j, kPrime) - model.Xsi(i, j, k);
+                dIta[side][n] = model.Ita(i, j, kPrime) - model.Ita(i, j, k);
+                d[side][n] = std::sqrt(dXsi[side][n] * dXsi[side][n] + dIta[side][n] * dIta[side][n]);
+                inverseD[side][n] = 1.0 / d[side][n];
+            }
+        }
+
+        arrays_ = SourceArrays{N, padded, xC, yC, zC, XsiX, XsiY, XsiZ, ItaX, ItaY, ItaZ, ZtaX, ZtaY, ZtaZ,
+                               {}, {}, {}, {}, {}, {}, {}, {}, hasFourthSide, Pi, TwoPi, FourPi,
+                               &SourcePanels::ExactVelocity, this};
+        for (int side = 0; side < 4; ++side) {
+            arrays_.xsiStart[side] = xsiStart[side], arrays_.itaStart[side] = itaStart[side];
+            arrays_.xsiEnd[side] = xsiEnd[side], arrays_.itaEnd[side] = itaEnd[side];
+            arrays_.dXsi[side] = dXsi[side], arrays_.dIta[side] = dIta[side], arrays_.d[side] = d[side];
+            arrays_.inverseD[side] = inverseD[side];
+        }
+    }
+    SourcePanels(const SourcePanels&) = delete;
+    SourcePanels& operator=(const SourcePanels&) = delete;
+
+    const SourceArrays& arrays() const { return arrays_; }
+
+private:
+    static void ExactVelocity(const void* context, long n, double x, double y, double z, double& u, double& v,
+                              double& w) {
+        const PanelModel& model = static_cast<const SourcePanels*>(context)->model_;
+        SourcePanelVelocity(model, static_cast<int>(n / model.NJ) + 1, static_cast<int>(n % model.NJ) + 1, x, y,
+                            z, u, v, w);
+    }
+
+    const PanelModel& model_;
+    std::vector<double> storage_;
+    SourceArrays arrays_{};
+};
+
+RowKernel KernelFor(VectorInstructions instructions) {
+    if (instructions == VectorInstructions::Best) {
+        instructions = ProcessorSupports(VectorInstructions::Avx512) ? VectorInstructions::Avx512
+                       : ProcessorSupports(VectorInstructions::Avx2) ? VectorInstructions::Avx2
+                                                                     : VectorInstructions::Sse2;
+    }
+    assert(ProcessorSupports(instructions));
+    switch (instructions) {
+        case VectorInstructions::Avx512: return &assembly::AssembleRowAvx512;
+        case VectorInstructions::Avx2: return &assembly::AssembleRowAvx2;
+        default: return &assembly::AssembleRowSse2;
+    }
+}
+
+}  // namespace
+
+bool ProcessorSupports(VectorInstructions instructions) {
+    __builtin_cpu_init();
+    switch (instructions) {
+        case VectorInstructions::Avx512: return __builtin_cpu_supports("avx512f");
+        case VectorInstructions::Avx2: return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+        default: return true;
+    }
+}
+
+std::string_view BestVectorInstructions() {
+    if (ProcessorSupports(VectorInstructions::Avx512)) return "AVX-512";
+    if (ProcessorSupports(VectorInstructions::Avx2)) return "AVX2";
+    return "SSE2";
+}
+
+void AssembleInfluenceMatricesVector(const PanelModel& model, const FreeStream& vinf, Solution& solution,
+                                     Progress* progress, VectorInstructions instructions, unsigned threads) {
+    const long N = static_cast<long>(model.PanelCount());
+    solution.N = N;
+    solution.vNorm = Array2D<double>(N, N + 1);
+    solution.uTan = Array2D<double>(N, N + 1);
+    solution.vTan = Array2D<double>(N, N + 1);
+    if (N < 1) return;
+
+    const SourcePanels sources(model);
+    const RowKernel kernel = KernelFor(instructions);
+
+    // Rows are handed out a few at a time from a shared counter; the calling thread works too
+    // and alone reports progress.
+    std::atomic<long> nextRow{1}, rowsDone{0};
+    auto work = [&](Progress* reportTo) {
+        double reported = 0.0;
+        for (;;) {
+            const long first = nextRow.fetch_add(kRowsPerTask);
+            if (first > N) return;
+            const long last = std::min(N, first + kRowsPerTask - 1);
+            for (long m = first; m <= last; ++m) {
+                const int i = static_cast<int>((m - 1) / model.NJ) + 1, j = static_cast<int>((m - 1) % model.NJ) + 1;
+                const FieldPanel field{model.xC(i, j),   model.yC(i, j),   model.zC(i, j),   model.XsiX(i, j),
+                                       model.XsiY(i, j), model.XsiZ(i, j), model.ItaX(i, j), model.ItaY(i, j),
+                                       model.ItaZ(i, j), model.ZtaX(i, j), model.ZtaY(i, j), model.ZtaZ(i, j)};
+                double* vNormRow = solution.vNorm.row(m);
+                kernel(sources.arrays(), field, solution.uTan.row(m) + 1, solution.vTan.row(m) + 1, vNormRow + 1);
+                // Right-hand side: no flow through the surface, -(Zta . Vinf).
+                vNormRow[N + 1] = -(field.ZtaX * vinf.VinfX + field.ZtaY * vinf.VinfY + field.ZtaZ * vinf.VinfZ);
+            }
+            const long done = rowsDone.fetch_add(last - first + 1) + last - first + 1;
+            const double fraction = static_cast<double>(done) / static_cast<double>(N);
+            if (reportTo != nullptr && fraction - reported >= 0.005 && done < N) {
+                reportTo->Report("assembly", fraction);
+                reported = fraction;
+            }
+        }
+    };
+
+    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    threads = static_cast<unsigned>(std::min<long>(threads, (N + kRowsPerTask - 1) / kRowsPerTask));
+    std::vector<std::jthread> helpers;
+    for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(work, nullptr);
+    work(progress);   // returns when no row is left to take
+    helpers.clear();  // joins
+    if (progress != nullptr) progress->Report("assembly", 1.0);
+}
+
+}  // namespace panelflow
