@@ -37,9 +37,15 @@ constexpr QRgb kBackground = qRgb(255, 255, 192);
 constexpr QRgb kRedPixel = qRgb(255, 0, 0);
 constexpr QRgb kBluePixel = qRgb(0, 0, 255);
 
+// Records each message and the pointer's shape at that moment (-1: the normal pointer).
 struct RecordingUserInterface : panelflow::UserInterface {
-    void ShowMessage(const std::string& text) override { messages.push_back(QString::fromStdString(text)); }
+    void ShowMessage(const std::string& text) override {
+        messages.push_back(QString::fromStdString(text));
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        cursors.push_back(cursor ? cursor->shape() : -1);
+    }
     QStringList messages;
+    std::vector<int> cursors;
 };
 
 int CountPixels(const QImage& image, QRgb colour) {
@@ -187,6 +193,7 @@ private slots:
         QVERIFY(work_->isValid());
         WriteFile(ResultsPath(), "left from an earlier run\r\n");
         ui_.messages.clear();
+        ui_.cursors.clear();
         window_ = std::make_unique<Form1>(ui_, ResultsPath().toStdString());
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -306,6 +313,7 @@ private slots:
         Type("Text_NI", "abc");
         Trigger("Mn_Sphere");
         QCOMPARE(ui_.messages.size(), 1);
+        QCOMPARE(ui_.cursors[0], int(Qt::WaitCursor));  // the command ran under the busy pointer
         QVERIFY(!Shown("Command_HessPan"));
         QCOMPARE(Picture(), empty);
         QCOMPARE(QFileInfo(ResultsPath()).size(), 0);
