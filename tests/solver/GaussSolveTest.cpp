@@ -227,7 +227,11 @@ INSTANTIATE_TEST_SUITE_P(Steps, ExactElimination,
                                            ZeroPivotCase{150, 149}, ZeroPivotCase{150, 150}, ZeroPivotCase{40, 40},
                                            ZeroPivotCase{300, 211}),
                          [](const ::testing::TestParamInfo<ZeroPivotCase>& info) {
-                             return "N" + std::to_string(info.param.N) + "ZeroStep" + std::to_string(info.param.zeroStep);
+                             std::string name = "N";
+                             name += std::to_string(info.param.N);
+                             name += "ZeroStep";
+                             name += std::to_string(info.param.zeroStep);
+                             return name;
                          });
 
 }  // namespace
