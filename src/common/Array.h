@@ -5,19 +5,69 @@
 // construction, so a dense matrix can be handed to BLAS in place: element (i, j) of an
 // Array2D lies at data()[i * stride() + j].
 // Bounds are checked by assert only (debug builds); release builds index directly.
+//
+// The storage comes zeroed from calloc, which takes large blocks straight from the operating
+// system, already zero and not yet touched: a matrix of hundreds of megabytes costs nothing
+// until it is filled, and is then written once, by the threads that fill it, instead of being
+// cleared first. Such blocks are also offered transparent huge pages, which saves most of the
+// page faults of the first writes.
+
+#include <sys/mman.h>
 
 #include <cassert>
 #include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace panelflow {
+
+template <class T>
+struct ZeroedAllocator {
+    using value_type = T;
+    ZeroedAllocator() = default;
+    template <class U>
+    ZeroedAllocator(const ZeroedAllocator<U>&) noexcept {}
+
+    T* allocate(std::size_t n) {
+        void* p = std::calloc(n, sizeof(T));
+        if (p == nullptr) throw std::bad_alloc();
+        constexpr std::size_t kHugePage = std::size_t{2} << 20;
+        const std::size_t bytes = n * sizeof(T);
+        if (bytes >= 8 * kHugePage) {
+            const auto begin = (reinterpret_cast<std::uintptr_t>(p) + kHugePage - 1) & ~(kHugePage - 1);
+            const auto end = (reinterpret_cast<std::uintptr_t>(p) + bytes) & ~(kHugePage - 1);
+            if (end > begin) (void)::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+        }
+        return static_cast<T*>(p);
+    }
+    void deallocate(T* p, std::size_t) noexcept { std::free(p); }
+
+    // Value-initialising a number writes nothing: the memory is zero already.
+    template <class U>
+    void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+        if constexpr (!std::is_arithmetic_v<U>) ::new (static_cast<void*>(p)) U();
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+
+    friend bool operator==(const ZeroedAllocator&, const ZeroedAllocator&) noexcept { return true; }
+};
+
+template <class T>
+using ZeroedVector = std::vector<T, ZeroedAllocator<T>>;
 
 template <class T>
 class Array1D {
 public:
     Array1D() = default;
     // Allocates [0..upper], all zero.
-    explicit Array1D(std::ptrdiff_t upper) : data_(static_cast<std::size_t>(upper + 1), T{}) {}
+    explicit Array1D(std::ptrdiff_t upper) : data_(static_cast<std::size_t>(upper + 1)) {}
 
     T& operator()(std::ptrdiff_t i) { assert(i >= 0 && static_cast<std::size_t>(i) < data_.size()); return data_[i]; }
     const T& operator()(std::ptrdiff_t i) const { assert(i >= 0 && static_cast<std::size_t>(i) < data_.size()); return data_[i]; }
@@ -28,7 +78,7 @@ public:
     const T* data() const { return data_.data(); }
 
 private:
-    std::vector<T> data_;
+    ZeroedVector<T> data_;
 };
 
 template <class T>
@@ -38,7 +88,7 @@ public:
     // Allocates [0..upper1] x [0..upper2], all zero.
     Array2D(std::ptrdiff_t upper1, std::ptrdiff_t upper2)
         : rows_(upper1 + 1), cols_(upper2 + 1),
-          data_(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(cols_), T{}) {}
+          data_(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(cols_)) {}
 
     T& operator()(std::ptrdiff_t i, std::ptrdiff_t j) { return data_[index(i, j)]; }
     const T& operator()(std::ptrdiff_t i, std::ptrdiff_t j) const { return data_[index(i, j)]; }
@@ -60,7 +110,7 @@ private:
     }
     std::ptrdiff_t rows_ = 0;
     std::ptrdiff_t cols_ = 0;
-    std::vector<T> data_;
+    ZeroedVector<T> data_;
 };
 
 template <class T>
@@ -70,7 +120,7 @@ public:
     // Allocates [0..upper1] x [0..upper2] x [0..upper3], all zero.
     Array3D(std::ptrdiff_t upper1, std::ptrdiff_t upper2, std::ptrdiff_t upper3)
         : n1_(upper1 + 1), n2_(upper2 + 1), n3_(upper3 + 1),
-          data_(static_cast<std::size_t>(n1_) * n2_ * n3_, T{}) {}
+          data_(static_cast<std::size_t>(n1_) * n2_ * n3_) {}
 
     T& operator()(std::ptrdiff_t i, std::ptrdiff_t j, std::ptrdiff_t k) { return data_[index(i, j, k)]; }
     const T& operator()(std::ptrdiff_t i, std::ptrdiff_t j, std::ptrdiff_t k) const { return data_[index(i, j, k)]; }
@@ -86,7 +136,7 @@ private:
         return (static_cast<std::size_t>(i) * n2_ + static_cast<std::size_t>(j)) * n3_ + static_cast<std::size_t>(k);
     }
     std::ptrdiff_t n1_ = 0, n2_ = 0, n3_ = 0;
-    std::vector<T> data_;
+    ZeroedVector<T> data_;
 };
 
 }  // namespace panelflow
