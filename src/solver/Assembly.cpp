@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "solver/AssemblyVector.h"
 #include "solver/HessSolve.h"
 #include "solver/SourcePanelVelocity.h"
 
@@ -61,7 +62,7 @@ void AssembleInfluenceMatricesScalar(const PanelModel& model, const FreeStream& 
 
 void AssembleInfluenceMatrices(const PanelModel& model, const FreeStream& vinf, Solution& solution,
                                Progress* progress) {
-    AssembleInfluenceMatricesScalar(model, vinf, solution, progress);
+    AssembleInfluenceMatricesVector(model, vinf, solution, progress);
 }
 
 }  // namespace panelflow

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -183,6 +184,8 @@ struct NetCase {
     int rings;  // blue ring lines: NI * NJ
     int along;  // blue lines along the body: NJ * (NI - 1)
 };
+
+void PrintTo(const NetCase& c, std::ostream* out) { *out << "NI " << c.NI << ", NJ " << c.NJ; }
 
 class NetShape : public ::testing::TestWithParam<NetCase> {};
 

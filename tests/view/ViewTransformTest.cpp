@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <ostream>
 
 #include "RecordingCanvas.h"
 
@@ -85,6 +86,8 @@ struct ScaleCase {
     const char* text;
     double scale;
 };
+
+void PrintTo(const ScaleCase& c, std::ostream* out) { *out << '"' << c.text << "\" -> " << c.scale; }
 
 class ScaleText : public ::testing::TestWithParam<ScaleCase> {};
 
