@@ -1,0 +1,249 @@
+// panelflow-bench: how long the Hess command's stages take on spheres of given panel counts,
+// each fast path next to its baseline measured in the same run on the same data.
+//
+//   panelflow-bench [NIxNJ ...]        (default: 32x32 64x64; 128x128 on request)
+//
+// Per size it prints: the assembly (straightforward scalar loop and the vectorised threaded
+// one, seconds and ns per panel pair); the elimination (GaussSolve and LAPACK dgesv on a copy
+// of the same matrix, seconds and GFLOP/s at 2/3 N^3); the coefficient tables (the line-by-line
+// writer and the fast one, seconds and MB/s); the whole Hess command; and the wall time and
+// peak memory of `panelflow-batch --ni NI --nj NJ sphere hess` run as a child process.
+// Scratch files go to a temporary directory under $TMPDIR (default /tmp), removed at the end.
+
+#include <cblas.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "common/Commands.h"
+#include "common/ResultsFile.h"
+#include "solver/AssemblyVector.h"
+#include "solver/GaussSolve.h"
+#include "solver/HessSolve.h"
+#include "solver/VelocityReport.h"
+#include "support/ReferenceReport.h"
+
+extern "C" void dgesv_(const int* n, const int* nrhs, double* a, const int* lda, int* ipiv, double* b,
+                       const int* ldb, int* info);
+
+namespace {
+
+using panelflow::Array1D;
+using panelflow::Array2D;
+using panelflow::Session;
+using panelflow::Solution;
+namespace fs = std::filesystem;
+
+// Messages of the commands go to standard error; nothing waits for a click.
+class StderrInterface : public panelflow::UserInterface {
+public:
+    void ShowMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+};
+
+class Stopwatch {
+public:
+    double Seconds() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point start_ = Clock::now();
+};
+
+struct Size {
+    int NI = 0, NJ = 0;
+};
+
+bool ParseSize(std::string_view text, Size& size) {
+    const auto x = text.find('x');
+    if (x == std::string_view::npos) return false;
+    try {
+        size.NI = std::stoi(std::string(text.substr(0, x)));
+        size.NJ = std::stoi(std::string(text.substr(x + 1)));
+    } catch (...) {
+        return false;
+    }
+    return size.NI >= 1 && size.NJ >= 1;
+}
+
+std::string ProcessorName() {
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    for (std::string line; std::getline(cpuinfo, line);)
+        if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
+    return "unknown processor";
+}
+
+double MegaBytes(double bytes) { return bytes / 1e6; }
+
+// Writes the three coefficient tables of `solution` to a fresh file with `writer`; returns the
+// seconds taken and the bytes written, the file closed and flushed to the page cache.
+template <class Writer>
+std::pair<double, double> TimeTables(const fs::path& file, Writer writer) {
+    fs::remove(file);
+    Stopwatch watch;
+    {
+        panelflow::ResultsAppender out(file.string());
+        writer(out);
+        if (const panelflow::Status status = out.Close(); !status) std::fprintf(stderr, "%s\n", status.message.c_str());
+    }
+    const double seconds = watch.Seconds();
+    const double bytes = static_cast<double>(fs::file_size(file));
+    fs::remove(file);
+    return {seconds, bytes};
+}
+
+// The elimination: dgesv on a column-major copy (the same matrix, with partial pivoting), then
+// GaussSolve in place on the row-major augmented matrix. Returns the two times.
+std::pair<double, double> TimeElimination(long N, Array2D<double>& A) {
+    std::vector<double> columnMajor(static_cast<std::size_t>(N) * static_cast<std::size_t>(N));
+    std::vector<double> b(static_cast<std::size_t>(N));
+    for (long i = 1; i <= N; ++i) {
+        const double* row = A.row(i);
+        for (long j = 1; j <= N; ++j) columnMajor[static_cast<std::size_t>((j - 1) * N + (i - 1))] = row[j];
+        b[static_cast<std::size_t>(i - 1)] = row[N + 1];
+    }
+    std::vector<int> pivots(static_cast<std::size_t>(N));
+    const int n = static_cast<int>(N), one = 1;
+    int info = 0;
+    Stopwatch lapackWatch;
+    dgesv_(&n, &one, columnMajor.data(), &n, pivots.data(), b.data(), &n, &info);
+    const double lapackSeconds = lapackWatch.Seconds();
+    if (info != 0) std::printf("  dgesv reported info = %d\n", info);
+    columnMajor = {};
+
+    Array1D<double> X(N);
+    Stopwatch gaussWatch;
+    const panelflow::GaussResult result = panelflow::GaussSolve(N, A, X);
+    const double gaussSeconds = gaussWatch.Seconds();
+    if (result.zeroPivot) std::printf("  GaussSolve met a zero pivot at step %ld\n", result.step);
+
+    double largest = 0.0, difference = 0.0;
+    for (long i = 1; i <= N; ++i) {
+        largest = std::max(largest, std::abs(b[static_cast<std::size_t>(i - 1)]));
+        difference = std::max(difference, std::abs(X(i) - b[static_cast<std::size_t>(i - 1)]));
+    }
+    std::printf("  solutions of GaussSolve and dgesv differ by %.2e relative\n", difference / largest);
+    return {gaussSeconds, lapackSeconds};
+}
+
+// Runs the batch program on the sphere in `directory`; returns its wall seconds and peak
+// resident memory in bytes (0, 0 when it could not be run).
+std::pair<double, double> RunBatch(const std::string& program, const fs::path& directory, Size size) {
+    const std::string ni = std::to_string(size.NI), nj = std::to_string(size.NJ);
+    std::vector<std::string> words{program, "--ni", ni, "--nj", nj, "sphere", "hess"};
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    const fs::path previous = fs::current_path();
+    fs::current_path(directory);
+    Stopwatch watch;
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ);
+    fs::current_path(previous);
+    if (spawned != 0) return {0.0, 0.0};
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    const double seconds = watch.Seconds();
+    fs::remove(directory / "Axisym.txt");
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::printf("  the batch program failed (status %d)\n", status);
+        return {0.0, 0.0};
+    }
+    return {seconds, 1024.0 * static_cast<double>(usage.ru_maxrss)};
+}
+
+void Benchmark(Size size, const fs::path& scratch, const std::string& batchProgram) {
+    StderrInterface ui;
+    Session session;
+    session.shell.OutFile = (scratch / "Axisym.txt").string();
+    if (!panelflow::StartCommand(session, ui) ||
+        !panelflow::SphereCommand(session, std::to_string(size.NI), std::to_string(size.NJ), ui))
+        return;
+    const long N = static_cast<long>(size.NI) * size.NJ;
+    const double pairs = static_cast<double>(N) * static_cast<double>(N);
+    const double matrixBytes = 24.0 * static_cast<double>(N + 1) * static_cast<double>(N + 2);
+    std::printf("\n%d x %d panels, N = %ld, three matrices %.0f MB\n", size.NI, size.NJ, N, MegaBytes(matrixBytes));
+
+    const panelflow::FreeStream vinf{1.0, 0.0, 0.0};  // the Hess command's free stream
+    Solution solution;
+    Stopwatch scalarWatch;
+    panelflow::AssembleInfluenceMatricesScalar(session.model, vinf, solution);
+    const double scalarSeconds = scalarWatch.Seconds();
+    solution = Solution{};
+    Stopwatch vectorWatch;
+    panelflow::AssembleInfluenceMatricesVector(session.model, vinf, solution);
+    const double vectorSeconds = vectorWatch.Seconds();
+    std::printf("  assembly, scalar loop     %9.3f s  %7.1f ns per panel pair\n", scalarSeconds, 1e9 * scalarSeconds / pairs);
+    std::printf("  assembly, vector threads  %9.3f s  %7.1f ns per panel pair   %5.1f x faster\n", vectorSeconds,
+                1e9 * vectorSeconds / pairs, scalarSeconds / vectorSeconds);
+
+    const fs::path tables = scratch / "tables.txt";
+    const auto [lineSeconds, lineBytes] = TimeTables(tables, [&](panelflow::ResultsAppender& out) {
+        panelflow::testing::WriteVelocityReportLineByLine(solution, N, N + 1, out);
+    });
+    const auto [fastSeconds, fastBytes] = TimeTables(tables, [&](panelflow::ResultsAppender& out) {
+        panelflow::WriteVelocityReport(solution, N, N + 1, out);
+    });
+    std::printf("  tables, line by line      %9.3f s  %7.0f MB/s\n", lineSeconds, MegaBytes(lineBytes) / lineSeconds);
+    std::printf("  tables, fast writer       %9.3f s  %7.0f MB/s   %5.1f x faster  (%.0f MB)\n", fastSeconds,
+                MegaBytes(fastBytes) / fastSeconds, lineSeconds / fastSeconds, MegaBytes(fastBytes));
+
+    const double flops = 2.0 / 3.0 * static_cast<double>(N) * static_cast<double>(N) * static_cast<double>(N);
+    const auto [gaussSeconds, lapackSeconds] = TimeElimination(N, solution.vNorm);
+    std::printf("  GaussSolve                %9.3f s  %7.1f GFLOP/s\n", gaussSeconds, flops / gaussSeconds / 1e9);
+    std::printf("  LAPACK dgesv              %9.3f s  %7.1f GFLOP/s   GaussSolve / dgesv time %.2f\n", lapackSeconds,
+                flops / lapackSeconds / 1e9, gaussSeconds / lapackSeconds);
+    solution = Solution{};
+
+    Stopwatch hessWatch;
+    if (!panelflow::HessCommand(session, ui)) return;
+    const double hessSeconds = hessWatch.Seconds();
+    std::printf("  whole Hess command        %9.3f s  %7.2f x dgesv time\n", hessSeconds, hessSeconds / lapackSeconds);
+    session = Session{};
+    fs::remove(scratch / "Axisym.txt");
+
+    const auto [batchSeconds, peakBytes] = RunBatch(batchProgram, scratch, size);
+    if (peakBytes > 0.0)
+        std::printf("  batch sphere hess         %9.3f s  peak memory %.0f MB  (limit 1.1 x matrices + 64 MB = %.0f MB)\n",
+                    batchSeconds, MegaBytes(peakBytes), MegaBytes(1.1 * matrixBytes + 64e6));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<Size> sizes;
+    for (int a = 1; a < argc; ++a) {
+        Size size;
+        if (!ParseSize(argv[a], size)) {
+            std::fprintf(stderr, "usage: panelflow-bench [NIxNJ ...]   (default: 32x32 64x64)\n");
+            return 2;
+        }
+        sizes.push_back(size);
+    }
+    if (sizes.empty()) sizes = {{32, 32}, {64, 64}};
+
+    const fs::path scratch = fs::temp_directory_path() / ("panelflow-bench-" + std::to_string(getpid()));
+    fs::create_directories(scratch);
+    const std::string batchProgram = (fs::canonical("/proc/self/exe").parent_path().parent_path() / "src" / "panelflow-batch").string();
+
+    std::printf("%s, %u hardware threads, assembly with %.*s, OpenBLAS with %d threads\n", ProcessorName().c_str(),
+                std::thread::hardware_concurrency(), static_cast<int>(panelflow::BestVectorInstructions().size()),
+                panelflow::BestVectorInstructions().data(), openblas_get_num_threads());
+    for (const Size size : sizes) Benchmark(size, scratch, batchProgram);
+    fs::remove_all(scratch);
+    return 0;
+}
