@@ -215,9 +215,17 @@ bool FieldReader::EndField(Mode mode) {
     return Fail(Problem::TextAfterQuote);
 }
 
+// A byte order mark that an editor put before the first field is no part of it.
+void FieldReader::SkipByteOrderMark() {
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    if (Peek() < 0 || static_cast<std::size_t>(end_ - cur_) < kMark.size()) return;
+    if (std::string_view(cur_, kMark.size()) == kMark) cur_ += kMark.size();
+}
+
 bool FieldReader::NextField(Mode mode) {
     text_.clear();
     problem_ = Problem::None;
+    if (fieldsRead_ == 0 && line_ == 1) SkipByteOrderMark();
     for (;;) {
         SkipBlanks();
         const int c = Peek();
@@ -231,6 +239,8 @@ bool FieldReader::NextField(Mode mode) {
     ++fieldsRead_;
     atLineStart_ = false;
 
+    // A text field's content is never used, so only its start is kept, however long it runs.
+    const bool keepAll = mode == Mode::Number;
     if (Peek() == '"') {
         Advance();
         for (;;) {
@@ -239,7 +249,7 @@ bool FieldReader::NextField(Mode mode) {
             if (IsLineEnd(c)) return Fail(Problem::OpenQuoteAtLineEnd);
             Advance();
             if (c == '"') break;
-            if (!Append(static_cast<char>(c))) return Fail(Problem::TooLong);
+            if (!Append(static_cast<char>(c)) && keepAll) return Fail(Problem::TooLong);
         }
         return EndField(mode);
     }
@@ -248,7 +258,7 @@ bool FieldReader::NextField(Mode mode) {
         const int c = Peek();
         if (c < 0 || c == ',' || IsLineEnd(c)) break;
         if (mode == Mode::Number && IsBlank(c)) break;
-        if (!Append(static_cast<char>(c))) return Fail(Problem::TooLong);
+        if (!Append(static_cast<char>(c)) && keepAll) return Fail(Problem::TooLong);
         Advance();
     }
     while (!text_.empty() && IsBlank(text_.back())) text_.pop_back();

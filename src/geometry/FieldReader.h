@@ -13,8 +13,9 @@
 // - numbers are decimal with a point, an optional sign (+ or -) and an optional exponent (E or
 //   e), read the same in every locale; nan, inf and numbers beyond the range of a double are
 //   refused, numbers too small for a double read as zero.
-// A field longer than kMaxFieldLength characters is refused, so that no input, however large,
-// makes the reader hold more than that.
+// A UTF-8 byte order mark at the start of the file is skipped. A number field longer than
+// kMaxFieldLength characters is refused, and of a text field only that many are kept, so that
+// no input, however large, makes the reader hold more than that.
 //
 // Every read returns false when it cannot deliver the field; Failure() then builds the message,
 // which names the file and says what is wrong and where. Strings for messages are built only
@@ -72,6 +73,7 @@ private:
     bool Append(char c);
     void ConsumeLineEnd();
     bool SkipBlanks();
+    void SkipByteOrderMark();
     bool EndField(Mode mode);
 
     std::string name_;

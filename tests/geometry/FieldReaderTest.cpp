@@ -165,16 +165,52 @@ TEST(FieldReader, ACommaBeforeALineEndLeavesAnEmptyField) {
     EXPECT_EQ(message, "in.txt, line 1, field 3: expected the next number, found an empty field.");
 }
 
-TEST(FieldReader, AFieldLongerThanTheLimitIsRefusedWithoutHoldingIt) {
+TEST(FieldReader, ANumberLongerThanTheLimitIsRefusedWithoutHoldingIt) {
     const std::string longest = "1." + std::string(FieldReader::kMaxFieldLength - 2, '7');
     EXPECT_EQ(Numbers(longest).size(), 1u);
-    for (const std::string& text : {longest + "7", "\"" + longest + "7\"", "ab" + longest}) {
+    for (const std::string& text : {longest + "7", "\"" + longest + "7\""}) {
         FieldReader fields(text, "in.txt");
-        EXPECT_FALSE(fields.SkipTextField());
-        EXPECT_EQ(fields.Failure("the title", "").message,
-                  "in.txt, line 1, field 1: expected the title, found a field longer than 4096 characters.");
+        double value = 0.0;
+        EXPECT_FALSE(fields.ReadNumber(value));
+        EXPECT_EQ(fields.Failure("the x", "").message,
+                  "in.txt, line 1, field 1: expected the x, found a field longer than 4096 characters.");
         EXPECT_LE(fields.Text().size(), FieldReader::kMaxFieldLength);
     }
+}
+
+TEST(FieldReader, AHeaderTextOfAnyLengthIsSkippedKeepingOnlyItsStart) {
+    const std::string title(3 * FieldReader::kMaxFieldLength, 'T');
+    for (const std::string& text : {title + ",7", "\"" + title + ", more\",7", title + "\n7"}) {
+        FieldReader fields(text, "in.txt");
+        ASSERT_TRUE(fields.SkipTextField());
+        EXPECT_EQ(fields.Text(), std::string(FieldReader::kMaxFieldLength, 'T'));
+        double value = 0.0;
+        ASSERT_TRUE(fields.ReadNumber(value));
+        EXPECT_EQ(value, 7.0);
+    }
+}
+
+TEST(FieldReader, AByteOrderMarkAtTheStartIsSkippedAndNowhereElse) {
+    const std::string mark = "\xEF\xBB\xBF";
+    EXPECT_EQ(Numbers(mark + "3, 4\r\n"), (std::vector<double>{3, 4}));
+    FieldReader header(mark + "\"Title\", 5", "in.txt");
+    ASSERT_TRUE(header.SkipTextField());
+    EXPECT_EQ(header.Text(), "Title");
+    std::string message;
+    EXPECT_EQ(Numbers("3, " + mark + "4", &message), (std::vector<double>{3}));
+    EXPECT_EQ(message, "in.txt, line 1, field 2: expected the next number, found \"" + mark + "4\".");
+
+    TempDir dir;
+    const std::string path = dir.File("marked.Coords");
+    WriteFile(path, mark + "1\t2\n");
+    FieldReader fields;
+    ASSERT_TRUE(fields.Open(path));
+    double first = 0.0, second = 0.0;
+    ASSERT_TRUE(fields.ReadNumber(first));
+    ASSERT_TRUE(fields.ReadNumber(second));
+    EXPECT_EQ(first, 1.0);
+    EXPECT_EQ(second, 2.0);
+    EXPECT_EQ(Numbers(mark).size(), 0u);
 }
 
 TEST(FieldReader, MessagesShowAtMostTheStartOfALongTextAndNoControlCharacters) {
