@@ -39,9 +39,10 @@ bool StartCommand(Session& session, UserInterface& ui) {
     return true;
 }
 
-bool FinishGeometryCommand(Session& session, PanelModel&& model, BodyProfile* profile, UserInterface& ui) {
+bool FinishGeometryCommand(Session& session, PanelModel&& model, BodyProfile* profile, UserInterface& ui,
+                           const std::string& source) {
     const Status panels = BuildPanels(model);
-    if (!panels) return Refuse(panels, nullptr, ui);
+    if (!panels) return Refuse(source.empty() ? panels : Status::Fail(source + ": " + panels.message), nullptr, ui);
 
     ResultsTransaction transaction(session.shell.OutFile);
     if (profile) {

@@ -42,7 +42,7 @@ bool ProfileFileCommand(Session& session, const std::string& path, std::string& 
     model.NJ1 = model.NJ + 1;
     BuildBodyOfRevolution(profile, model);
     const int NI = model.NI;
-    if (!FinishGeometryCommand(session, std::move(model), &profile, ui)) return false;
+    if (!FinishGeometryCommand(session, std::move(model), &profile, ui, path)) return false;
 
     session.shell.ProfileFile = path;
     if (NI != textNI) niText = CountText(NI);
@@ -53,7 +53,7 @@ bool CornerFileCommand(Session& session, const std::string& path, UserInterface&
     PanelModel model;
     const Status status = ReadCornerPoints(path, model);
     if (!status) return Refuse(status, ui);
-    if (!FinishGeometryCommand(session, std::move(model), nullptr, ui)) return false;
+    if (!FinishGeometryCommand(session, std::move(model), nullptr, ui, path)) return false;
     session.shell.CornerFile = path;
     return true;
 }

@@ -2,6 +2,8 @@
 // The common second half of every geometry command, shared by the sphere, profile-file and
 // corner-point commands once they have built a new node grid aside.
 
+#include <string>
+
 #include "common/Session.h"
 #include "common/UserInterface.h"
 
@@ -12,6 +14,9 @@ namespace panelflow {
 // then the panel report) and only then replaces the session's model (and profile) and sets the
 // shell state of a new geometry: GeometryReady, DrawPanels on, DrawCpSurface off. On any
 // failure it shows the message, cuts the results file back and leaves the session untouched.
-bool FinishGeometryCommand(Session& session, PanelModel&& model, BodyProfile* profile, UserInterface& ui);
+// `source` names the file the grid came from ("" for a generated body); a degenerate panel's
+// message then begins with it, so that the user knows which file to mend.
+bool FinishGeometryCommand(Session& session, PanelModel&& model, BodyProfile* profile, UserInterface& ui,
+                           const std::string& source = {});
 
 }  // namespace panelflow
