@@ -25,10 +25,12 @@ bool Refuse(const Status& status, UserInterface& ui) {
 
 bool ProfileFileCommand(Session& session, const std::string& path, std::string& niText,
                         const std::string& njText, UserInterface& ui) {
+    // The NI text only decides whether the text is rewritten: the file's point count replaces
+    // any NI that differs from it, so a text that is no count is simply replaced, not refused.
     int textNI = 0;
+    if (!ReadPanelCount(niText, "NI", textNI)) textNI = 0;
     PanelModel model;
-    Status status = ReadPanelCount(niText, "NI", textNI);
-    if (status) status = ReadPanelCount(njText, "NJ", model.NJ);
+    Status status = ReadPanelCount(njText, "NJ", model.NJ);
     if (!status) return Refuse(status, ui);
 
     // The reader refuses a point count whose problem would not fit before it allocates.

@@ -211,17 +211,27 @@ TEST_F(RefusedProfileFiles, ADegenerateProfileIsRefusedAndTheNiTextKept) {
     EXPECT_EQ(session.shell.ProfileFile, "earlier.BodyFoil");
 }
 
-TEST_F(RefusedProfileFiles, CountTextsThatAreNoCountsRefuseTheProfileBeforeTheFileIsRead) {
+TEST_F(RefusedProfileFiles, AnNjTextThatIsNoCountRefusesTheProfileBeforeTheFileIsRead) {
     const std::string path = File("five.BodyFoil", kFivePoints);
-    for (const auto& [ni, nj] : {std::pair{"0", "5"}, std::pair{"4", "abc"}, std::pair{"4", "2.5"}}) {
-        std::string niText = ni;
+    for (const char* nj : {"0", "abc", "2.5"}) {
+        std::string niText = "4";
         ui.messages.clear();
         EXPECT_FALSE(ProfileFileCommand(session, path, niText, nj, ui));
-        EXPECT_EQ(niText, ni);
+        EXPECT_EQ(niText, "4");
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_NE(ui.messages[0].find("must be a whole number of at least 1"), std::string::npos) << ui.messages[0];
         EXPECT_EQ(Results(), before);
         EXPECT_EQ(session.model.NI, 3);
+    }
+}
+
+TEST_F(FileCommandsTest, AnNiTextThatIsNoCountIsReplacedByThePointCount) {
+    const std::string path = File("five.BodyFoil", kFivePoints);
+    for (const char* ni : {"0", "abc", "4.5", "-4"}) {
+        std::string niText = ni;
+        EXPECT_TRUE(ProfileFileCommand(session, path, niText, "4", ui)) << ni;
+        EXPECT_EQ(niText, "4");
+        EXPECT_EQ(session.model.NI, 4);
     }
 }
 
