@@ -8,6 +8,6 @@
 #define PANELFLOW_KERNEL_NAME AssembleRowAvx2
 #define PANELFLOW_KERNEL_VECTOR __m256d
 #define PANELFLOW_KERNEL_SQRT(x) _mm256_sqrt_pd(x)
-#define PANELFLOW_KERNEL_LOG Sleef_logd4_u10avx2
-#define PANELFLOW_KERNEL_ATAN Sleef_atand4_u10avx2
+#define PANELFLOW_KERNEL_LOG Sleef_logd4_u35avx2
+#define PANELFLOW_KERNEL_ATAN Sleef_atand4_u35avx2
 #include "solver/AssemblyKernel.h"

@@ -8,6 +8,6 @@
 #define PANELFLOW_KERNEL_NAME AssembleRowAvx512
 #define PANELFLOW_KERNEL_VECTOR __m512d
 #define PANELFLOW_KERNEL_SQRT(x) _mm512_mask_sqrt_pd(x, 0xFF, x)  // every lane, no undefined source
-#define PANELFLOW_KERNEL_LOG Sleef_logd8_u10avx512f
-#define PANELFLOW_KERNEL_ATAN Sleef_atand8_u10avx512f
+#define PANELFLOW_KERNEL_LOG Sleef_logd8_u35avx512f
+#define PANELFLOW_KERNEL_ATAN Sleef_atand8_u35avx512f
 #include "solver/AssemblyKernel.h"

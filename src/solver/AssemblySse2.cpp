@@ -8,6 +8,6 @@
 #define PANELFLOW_KERNEL_NAME AssembleRowSse2
 #define PANELFLOW_KERNEL_VECTOR __m128d
 #define PANELFLOW_KERNEL_SQRT(x) _mm_sqrt_pd(x)
-#define PANELFLOW_KERNEL_LOG Sleef_logd2_u10sse2
-#define PANELFLOW_KERNEL_ATAN Sleef_atand2_u10sse2
+#define PANELFLOW_KERNEL_LOG Sleef_logd2_u35sse2
+#define PANELFLOW_KERNEL_ATAN Sleef_atand2_u35sse2
 #include "solver/AssemblyKernel.h"
