@@ -225,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, ExactElimination,
                                            ZeroPivotCase{150, 17}, ZeroPivotCase{150, 32}, ZeroPivotCase{150, 33},
                                            ZeroPivotCase{150, 75}, ZeroPivotCase{150, 76}, ZeroPivotCase{150, 120},
                                            ZeroPivotCase{150, 149}, ZeroPivotCase{150, 150}, ZeroPivotCase{40, 40},
-                                           ZeroPivotCase{300, 211}),
+                                           ZeroPivotCase{300, 211}, ZeroPivotCase{600, 0}, ZeroPivotCase{600, 517}),
                          [](const ::testing::TestParamInfo<ZeroPivotCase>& info) {
                              std::string name = "N";
                              name += std::to_string(info.param.N);
