@@ -46,7 +46,10 @@ Status WritePanelTable(std::string_view title, const Array2D<double>& values, in
 }  // namespace
 
 HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, Solution& solution,
-                      const std::string& outFile, Progress* progress) {
+                      const std::string& outFile, Progress* progress, const HessSteps& steps) {
+    const auto assemble = steps.assemble != nullptr ? steps.assemble : &AssembleInfluenceMatrices;
+    const auto writeTables = steps.writeTables != nullptr ? steps.writeTables : &WriteVelocityReport;
+    const auto solve = steps.solve != nullptr ? steps.solve : &GaussSolve;
     HessOutcome outcome;
     const int NI = model.NI, NJ = model.NJ;
     const long N = static_cast<long>(model.PanelCount());
@@ -56,14 +59,14 @@ HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, Solution&
     }
 
     solution = Solution{};
-    AssembleInfluenceMatrices(model, vinf, solution, progress);
+    assemble(model, vinf, solution, progress);
     solution.SigmaVec = Array1D<double>(N);
     solution.Sigma = Array2D<double>(NI, NJ);
 
     if (progress != nullptr) progress->Report("report", 0.0);
     {
         ResultsAppender out(outFile);
-        WriteVelocityReport(solution, N, N + 1, out, progress);
+        writeTables(solution, N, N + 1, out, progress);
         outcome.status = out.Close();
         if (!outcome.status) return outcome;
     }
@@ -72,7 +75,7 @@ HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, Solution&
     // No flow through the surface at every control point. After a zero pivot the strengths stay
     // zero and the flow is the free stream's alone; the caller tells the user.
     if (progress != nullptr) progress->Report("elimination", 0.0);
-    const GaussResult gauss = GaussSolve(N, solution.vNorm, solution.SigmaVec, progress);
+    const GaussResult gauss = solve(N, solution.vNorm, solution.SigmaVec, progress);
     if (gauss.zeroPivot) {
         outcome.zeroPivot = true;
         solution.SigmaVec = Array1D<double>(N);

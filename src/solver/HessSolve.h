@@ -43,11 +43,23 @@ struct HessOutcome {
     bool zeroPivot = false;  // the elimination met a zero pivot; strengths are then all zero
 };
 
+class ResultsAppender;
+struct GaussResult;
+
+// The three heavy steps of the method. Left empty, each is the fast routine
+// (AssembleInfluenceMatrices, WriteVelocityReport, GaussSolve); tests put straightforward
+// versions in their place to check that both give the same results file.
+struct HessSteps {
+    void (*assemble)(const PanelModel&, const FreeStream&, Solution&, Progress*) = nullptr;
+    void (*writeTables)(const Solution&, long nRows, long nCols, ResultsAppender&, Progress*) = nullptr;
+    GaussResult (*solve)(long N, Array2D<double>& A, Array1D<double>& X, Progress*) = nullptr;
+};
+
 // The whole method on the current panels: assembly, the three coefficient tables, elimination,
 // "Source strengths" and "1-Cp", each section appended to the results file at outFile.
 // `solution` is replaced. On a failure the results file may hold part of the sections; the
 // caller cuts it back (ResultsTransaction).
 HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, Solution& solution,
-                      const std::string& outFile, Progress* progress = nullptr);
+                      const std::string& outFile, Progress* progress = nullptr, const HessSteps& steps = {});
 
 }  // namespace panelflow

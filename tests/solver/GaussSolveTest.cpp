@@ -7,8 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "support/LiteralGauss.h"
+
 namespace panelflow {
 namespace {
+
+using testing::LiteralGaussSolve;
 
 // Builds the augmented matrix [0..N] x [0..N+1] from coefficient rows and a right-hand side.
 Array2D<double> Augmented(const std::vector<std::vector<double>>& rows, const std::vector<double>& rhs) {
@@ -19,28 +23,6 @@ Array2D<double> Augmented(const std::vector<std::vector<double>>& rows, const st
         A(i, N + 1) = rhs[i - 1];
     }
     return A;
-}
-
-// The elimination as the plain row loop, step by step: the reference for the blocked solver.
-GaussResult LiteralGaussSolve(long N, Array2D<double>& A, Array1D<double>& X) {
-    const long rhs = N + 1;
-    for (long k = 1; k <= N; ++k) {
-        for (long i = k + 1; i <= N; ++i) {
-            const double f = A(i, k);
-            for (long j = k; j <= rhs; ++j) {
-                if (A(k, k) == 0.0) return {true, k};
-                A(i, j) = A(i, j) - f * (A(k, j) / A(k, k));
-            }
-        }
-    }
-    if (A(N, N) == 0.0) return {true, N};
-    X(N) = A(N, rhs) / A(N, N);
-    for (long i = N - 1; i >= 1; --i) {
-        double s = 0.0;
-        for (long j = i + 1; j <= N; ++j) s = s + A(i, j) * X(j);
-        X(i) = (A(i, rhs) - s) / A(i, i);
-    }
-    return {};
 }
 
 void FillSentinels(Array1D<double>& X) {

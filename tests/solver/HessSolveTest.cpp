@@ -19,6 +19,8 @@
 #include "geometry/BodyOfRevolution.h"
 #include "panels/PanelGeometry.h"
 #include "solver/PanelQuadrature.h"
+#include "support/LiteralGauss.h"
+#include "support/ReferenceReport.h"
 
 namespace panelflow {
 namespace {
@@ -278,6 +280,27 @@ TEST(HessSolve, SphereWithThirtyTwoByThirtyTwoPanelsFollowsTheExactFlow) {
     for (const auto& [stage, count] : progress.counts) EXPECT_LE(count, 400) << stage;
     EXPECT_EQ(progress.lastAssembly, 1.0);
     EXPECT_TRUE(progress.badFractions.empty());
+}
+
+// The fast steps (vector assembly on every core, blocked elimination, threaded table writer)
+// differ from the straightforward ones only in the last bits, which the printed decimals never
+// show: both give the same results file.
+TEST(HessSolve, FastAndStraightforwardStepsWriteTheSameResultsFile) {
+    HessSteps straightforward;
+    straightforward.assemble = &AssembleInfluenceMatricesScalar;
+    straightforward.writeTables = [](const Solution& solution, long nRows, long nCols, ResultsAppender& out,
+                                     Progress*) { testing::WriteVelocityReportLineByLine(solution, nRows, nCols, out); };
+    straightforward.solve = &testing::LiteralGaussSolve;
+    for (const int n : {4, 16}) {
+        ScratchDirectory dir;
+        const PanelModel model = Sphere(n, n);
+        Solution fast, reference;
+        ASSERT_TRUE(HessSolve(model, kUnitStream, fast, dir.File("fast.txt")).status.ok);
+        ASSERT_TRUE(HessSolve(model, kUnitStream, reference, dir.File("reference.txt"), nullptr, straightforward).status.ok);
+        const std::string text = ReadFile(dir.File("fast.txt"));
+        EXPECT_GT(text.size(), 1000u);
+        EXPECT_TRUE(text == ReadFile(dir.File("reference.txt"))) << n << " x " << n;
+    }
 }
 
 TEST(HessSolve, SecondRunOnTheSameGeometryGivesIdenticalArraysAndSections) {
