@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -154,7 +155,7 @@ TEST_P(BlockedElimination, AgreesWithTheRowLoop) {
 }
 
 // Sizes around the width of the narrow blocks and of the recursion's halves.
-INSTANTIATE_TEST_SUITE_P(Sizes, BlockedElimination, ::testing::Values(2L, 3L, 31L, 32L, 33L, 64L, 65L, 100L, 257L, 600L));
+INSTANTIATE_TEST_SUITE_P(Sizes, BlockedElimination, ::testing::Values(2L, 3L, 31L, 32L, 33L, 64L, 65L, 100L, 257L, 600L, 1100L));
 
 // A = L U with small whole numbers, unit L and pivots of +-1 except U(zeroStep, zeroStep) = 0:
 // every step of the elimination is exact in any order, so the blocked solver must leave exactly
@@ -180,6 +181,8 @@ struct ZeroPivotCase {
     long N;
     long zeroStep;  // 0: none
 };
+
+void PrintTo(const ZeroPivotCase& c, std::ostream* out) { *out << "N = " << c.N << ", zero pivot at " << c.zeroStep; }
 
 class ExactElimination : public ::testing::TestWithParam<ZeroPivotCase> {};
 
@@ -207,7 +210,9 @@ INSTANTIATE_TEST_SUITE_P(Steps, ExactElimination,
                                            ZeroPivotCase{150, 17}, ZeroPivotCase{150, 32}, ZeroPivotCase{150, 33},
                                            ZeroPivotCase{150, 75}, ZeroPivotCase{150, 76}, ZeroPivotCase{150, 120},
                                            ZeroPivotCase{150, 149}, ZeroPivotCase{150, 150}, ZeroPivotCase{40, 40},
-                                           ZeroPivotCase{300, 211}, ZeroPivotCase{600, 0}, ZeroPivotCase{600, 517}),
+                                           ZeroPivotCase{300, 211}, ZeroPivotCase{600, 0}, ZeroPivotCase{600, 200}, ZeroPivotCase{600, 256},
+                                           ZeroPivotCase{600, 257}, ZeroPivotCase{600, 517}, ZeroPivotCase{600, 513},
+                                           ZeroPivotCase{600, 600}),
                          [](const ::testing::TestParamInfo<ZeroPivotCase>& info) {
                              std::string name = "N";
                              name += std::to_string(info.param.N);
