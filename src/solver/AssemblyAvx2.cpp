@@ -3,11 +3,11 @@
 // where the processor has it.
 
 #include <immintrin.h>
-#include <sleef.h>
 
 #define PANELFLOW_KERNEL_NAME AssembleRowAvx2
+#define PANELFLOW_KERNEL_MATH_NAME QuotientMathAvx2
 #define PANELFLOW_KERNEL_VECTOR __m256d
 #define PANELFLOW_KERNEL_SQRT(x) _mm256_sqrt_pd(x)
-#define PANELFLOW_KERNEL_LOG Sleef_logd4_u35avx2
-#define PANELFLOW_KERNEL_ATAN Sleef_atand4_u35avx2
+#define PANELFLOW_KERNEL_FMA(a, b, c) _mm256_fmadd_pd(a, b, c)
+#define PANELFLOW_KERNEL_ANY(m) (_mm256_movemask_pd(reinterpret_cast<__m256d>(m)) != 0)
 #include "solver/AssemblyKernel.h"

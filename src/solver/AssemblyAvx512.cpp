@@ -3,11 +3,11 @@
 // where the processor has it.
 
 #include <immintrin.h>
-#include <sleef.h>
 
 #define PANELFLOW_KERNEL_NAME AssembleRowAvx512
+#define PANELFLOW_KERNEL_MATH_NAME QuotientMathAvx512
 #define PANELFLOW_KERNEL_VECTOR __m512d
 #define PANELFLOW_KERNEL_SQRT(x) _mm512_mask_sqrt_pd(x, 0xFF, x)  // every lane, no undefined source
-#define PANELFLOW_KERNEL_LOG Sleef_logd8_u35avx512f
-#define PANELFLOW_KERNEL_ATAN Sleef_atand8_u35avx512f
+#define PANELFLOW_KERNEL_FMA(a, b, c) _mm512_fmadd_pd(a, b, c)
+#define PANELFLOW_KERNEL_ANY(m) (_mm512_test_epi64_mask(reinterpret_cast<__m512i>(m), reinterpret_cast<__m512i>(m)) != 0)
 #include "solver/AssemblyKernel.h"

@@ -6,15 +6,19 @@
 // must stay free of anything that the rest of the program also instantiates: an inline function
 // of a shared header compiled here could be the copy that the linker keeps for every caller.
 //
-// The arithmetic follows the scalar pair of AssembleInfluenceMatricesScalar, with two savings
-// that change only the last bits: each corner's distance is computed once for the two sides that
-// meet there, and the divisions by a side's length become products with its reciprocal. The
-// vector logarithm and arctangent are within 3.5 ulps of the exact values (an angle of at most Pi
-// thus errs by less than 2e-15). The branch rules of
-// SourcePanelVelocity become lane-wise selections decided by the same exact tests (the sign and
+// The arithmetic follows the scalar pair of AssembleInfluenceMatricesScalar, with savings that
+// change only the last bits: each corner's distance is computed once for the two sides that meet
+// there, the divisions by a side's length and by 4 Pi become products with reciprocals, the four
+// sides' logarithms share one division, and each side's arctangent is taken of its quotient
+// without forming it (AssemblyMath.h: within 4 ulps, so an angle of at most Pi errs by less than
+// 2e-15). The branch rules of SourcePanelVelocity become lane-wise selections decided by the same exact tests (the sign and
 // exact zero of h and z, the exact zero of D); the one case that needs more than a selection, a
 // field point exactly above the line of a side (h = 0 with z not 0), is handed back lane by lane
 // to the scalar routine.
+
+#ifdef PANELFLOW_KERNEL_NAME
+#include "solver/AssemblyMath.h"
+#endif
 
 namespace panelflow::assembly {
 
@@ -25,11 +29,11 @@ struct SourceArrays {
     long count = 0, padded = 0;
     const double *xC, *yC, *zC;
     const double *XsiX, *XsiY, *XsiZ, *ItaX, *ItaY, *ItaZ, *ZtaX, *ZtaY, *ZtaZ;
-    // Side s (0..3) runs from corner (xsiStart, itaStart) to (xsiEnd, itaEnd) in panel axes;
+    // Side s (0..3) runs from corner s (xsiStart, itaStart, in panel axes) to the next corner;
     // dXsi, dIta and its length d as the scalar routine forms them, and 1 / d. Side 3 exists
-    // where hasFourthSide is not 0 (quadrilaterals); a triangle's side 2 closes it back to
-    // corner 1, and its side 3 repeats side 0 unused.
-    const double *xsiStart[4], *itaStart[4], *xsiEnd[4], *itaEnd[4], *dXsi[4], *dIta[4], *d[4], *inverseD[4];
+    // where hasFourthSide is not 0 (quadrilaterals). A triangle's corner 3 repeats corner 0, so
+    // that its side 2 closes it; its side 3 repeats side 0, unused.
+    const double *xsiStart[4], *itaStart[4], *dXsi[4], *dIta[4], *d[4], *inverseD[4];
     const double* hasFourthSide;
     double Pi, TwoPi, FourPi;
     // The scalar velocity of source panel n + 1 at (x, y, z) in its axes.
@@ -52,18 +56,49 @@ void AssembleRowSse2(const SourceArrays&, const FieldPanel&, double*, double*, d
 void AssembleRowAvx2(const SourceArrays&, const FieldPanel&, double*, double*, double*);
 void AssembleRowAvx512(const SourceArrays&, const FieldPanel&, double*, double*, double*);
 
+// The kernel's logarithms and arctangents of quotients, exposed for the tests: for n < count (a
+// multiple of 32), logOfQuotient[n] = log(p[n] / q[n]) and atanOfQuotient[n] = atan(y[n] / x[n]).
+using QuotientMath = void (*)(const double* p, const double* q, const double* y, const double* x,
+                              double* logOfQuotient, double* atanOfQuotient, long count);
+void QuotientMathSse2(const double*, const double*, const double*, const double*, double*, double*, long);
+void QuotientMathAvx2(const double*, const double*, const double*, const double*, double*, double*, long);
+void QuotientMathAvx512(const double*, const double*, const double*, const double*, double*, double*, long);
+
 #ifdef PANELFLOW_KERNEL_NAME
-// The including file names the instruction set's vector of doubles and its square root,
-// logarithm and arctangent; the kernel below is then compiled for it under PANELFLOW_KERNEL_NAME.
+// The including file names the instruction set's vector of doubles, its square root, its fused
+// multiply-add (or a product and a sum where it has none) and the test whether any lane of a
+// comparison holds; the kernel below is then compiled for it under PANELFLOW_KERNEL_NAME.
 namespace {
 struct Isa {
     using V = PANELFLOW_KERNEL_VECTOR;
     static constexpr int W = sizeof(V) / sizeof(double);
     static V Sqrt(V x) { return PANELFLOW_KERNEL_SQRT(x); }
-    static V Log(V x) { return PANELFLOW_KERNEL_LOG(x); }
-    static V Atan(V x) { return PANELFLOW_KERNEL_ATAN(x); }
+    static V Fma(V a, V b, V c) { return PANELFLOW_KERNEL_FMA(a, b, c); }
+    template <class Mask>
+    static bool Any(Mask m) { return PANELFLOW_KERNEL_ANY(m); }
 };
+using Math = VectorMath<Isa>;
 }  // namespace
+
+void PANELFLOW_KERNEL_MATH_NAME(const double* p, const double* q, const double* y, const double* x,
+                                double* logOfQuotient, double* atanOfQuotient, long count) {
+    using V = Isa::V;
+    constexpr int W = Isa::W;
+    for (long n0 = 0; n0 + 4 * W <= count; n0 += 4 * W) {
+        V P[4], Q[4], Y[4], X[4], L[4], A[4];
+        for (int k = 0; k < 4; ++k) {
+            __builtin_memcpy(&P[k], p + n0 + k * W, sizeof(V));
+            __builtin_memcpy(&Q[k], q + n0 + k * W, sizeof(V));
+            __builtin_memcpy(&Y[k], y + n0 + k * W, sizeof(V));
+            __builtin_memcpy(&X[k], x + n0 + k * W, sizeof(V));
+        }
+        Math::LogsAndArctangents(P, Q, Y, X, L, A);
+        for (int k = 0; k < 4; ++k) {
+            __builtin_memcpy(logOfQuotient + n0 + k * W, &L[k], sizeof(V));
+            __builtin_memcpy(atanOfQuotient + n0 + k * W, &A[k], sizeof(V));
+        }
+    }
+}
 
 void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, double* uTan, double* vTan, double* vNorm) {
     using V = Isa::V;
@@ -73,13 +108,10 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, double* u
         __builtin_memcpy(&v, p, sizeof v);
         return v;
     };
-    auto splat = [](double x) {
-        V v;
-        for (int lane = 0; lane < W; ++lane) v[lane] = x;
-        return v;
-    };
-    const V zero = splat(0.0), one = splat(1.0), minusOne = splat(-1.0);
-    const V pi = splat(s.Pi), halfPi = splat(s.Pi / 2.0), twoPi = splat(s.TwoPi), fourPi = splat(s.FourPi);
+    const auto splat = &Math::Splat;
+    const V zero = splat(0.0);
+    const V pi = splat(s.Pi), halfPi = splat(s.Pi / 2.0), twoPi = splat(s.TwoPi);
+    const V inverseFourPi = splat(1.0 / s.FourPi);
 
     for (long n0 = 0; n0 < s.count; n0 += W) {
         // The field point in the source panels' axes, from their control points.
@@ -92,68 +124,83 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, double* u
         const V x = XsiX * dx + XsiY * dy + XsiZ * dz;
         const V y = ItaX * dx + ItaY * dy + ItaZ * dz;
         const V z = ZtaX * dx + ZtaY * dy + ZtaZ * dz;
-        const V absZ = z < zero ? -z : z;
+        const V absZ = Math::Abs(z);
         const auto inPlane = z == zero;
 
-        // Distances from the point to the corners; side s runs from corner s to the next one,
-        // which for a triangle's last side is corner 0 again.
-        V rCorner[4];
-        for (int c = 0; c < 4; ++c) {
-            const V xsiK = load(s.xsiStart[c] + n0), itaK = load(s.itaStart[c] + n0);
-            rCorner[c] = Isa::Sqrt((x - xsiK) * (x - xsiK) + (y - itaK) * (y - itaK) + z * z);
-        }
+        // The corners relative to the point, and their distances from it; side s runs from
+        // corner s to the next one. A triangle's corner 3 repeats corner 0, so that its side 2
+        // closes it; its side 3 repeats side 0, unused.
         const auto quadrilateral = load(s.hasFourthSide + n0) != zero;
+        V dXsiCorner[4], dItaCorner[4], rCorner[4];
+#pragma GCC unroll 4
+        for (int c = 0; c < 4; ++c) {
+            dXsiCorner[c] = load(s.xsiStart[c] + n0) - x;
+            dItaCorner[c] = load(s.itaStart[c] + n0) - y;
+            rCorner[c] = Isa::Sqrt(dXsiCorner[c] * dXsiCorner[c] + dItaCorner[c] * dItaCorner[c] + z * z);
+        }
+
+        // Per side: the corners' positions a and b along it from the foot of the perpendicular,
+        // the point's signed distance h from its line (positive towards the panel), and the
+        // quotients whose logarithm and arctangent it needs. The numerator alone decides the
+        // sign and the exact zero of h, as in the scalar routine's quotient.
+        V a[4], b[4], hNumerator[4], r[4], rPrime[4], D[4], ratioAbove[4], ratioBelow[4], angleAbove[4];
+#pragma GCC unroll 4
+        for (int side = 0; side < 4; ++side) {
+            const V dXsi = load(s.dXsi[side] + n0), dIta = load(s.dIta[side] + n0);
+            const V inverseD = load(s.inverseD[side] + n0), d = load(s.d[side] + n0);
+            const int end = side < 3 ? side + 1 : 0;
+            const V dXsiEnd = side < 3 ? dXsiCorner[end] : quadrilateral ? dXsiCorner[0] : dXsiCorner[1];
+            const V dItaEnd = side < 3 ? dItaCorner[end] : quadrilateral ? dItaCorner[0] : dItaCorner[1];
+            r[side] = rCorner[side];
+            rPrime[side] = side < 3 ? rCorner[end] : quadrilateral ? rCorner[0] : rCorner[1];
+            a[side] = (dXsi * dXsiCorner[side] + dIta * dItaCorner[side]) * inverseD;
+            b[side] = (dXsi * dXsiEnd + dIta * dItaEnd) * inverseD;
+            hNumerator[side] = dXsi * dItaCorner[side] - dIta * dXsiCorner[side];
+            const V h = hNumerator[side] * inverseD;
+            ratioAbove[side] = r[side] + rPrime[side] + d;
+            ratioBelow[side] = r[side] + rPrime[side] - d;
+            D[side] = a[side] * b[side] * z * z + h * h * r[side] * rPrime[side];
+            angleAbove[side] = (b[side] * r[side] - a[side] * rPrime[side]) * absZ * h;
+        }
+        V L[4], T[4];
+        Math::LogsAndArctangents(ratioAbove, ratioBelow, angleAbove, D, L, T);
 
         V Su = zero, Sv = zero, Stheta = zero;
         auto inside = zero == zero;     // all lanes true
         auto aboveSide = zero != zero;  // all lanes false
+#pragma GCC unroll 4
         for (int side = 0; side < 4; ++side) {
-            const V xsiK = load(s.xsiStart[side] + n0), itaK = load(s.itaStart[side] + n0);
-            const V xsiKp = load(s.xsiEnd[side] + n0), itaKp = load(s.itaEnd[side] + n0);
             const V dXsi = load(s.dXsi[side] + n0), dIta = load(s.dIta[side] + n0);
-            const V d = load(s.d[side] + n0), inverseD = load(s.inverseD[side] + n0);
+            const V inverseD = load(s.inverseD[side] + n0);
             const auto present = side < 3 ? zero == zero : quadrilateral;
-
-            const V r = rCorner[side];
-            const V rPrime = side < 2 ? rCorner[side + 1] : side == 2 ? (quadrilateral ? rCorner[3] : rCorner[0])
-                                                                      : rCorner[0];
-            const V a = (dXsi * (xsiK - x) + dIta * (itaK - y)) * inverseD;
-            const V b = (dXsi * (xsiKp - x) + dIta * (itaKp - y)) * inverseD;
-            // The numerator alone decides the sign and the exact zero of h, as in the scalar
-            // routine's quotient.
-            const V hNumerator = dIta * (x - xsiK) - dXsi * (y - itaK);
-            const V h = hNumerator * inverseD;
-
-            const V L = Isa::Log((r + rPrime + d) / (r + rPrime - d));
-            Su = present ? Su - (dIta * inverseD) * L : Su;
-            Sv = present ? Sv + (dXsi * inverseD) * L : Sv;
+            Su = present ? Su - (dIta * inverseD) * L[side] : Su;
+            Sv = present ? Sv + (dXsi * inverseD) * L[side] : Sv;
 
             // The side's angle: the arctangent brought to [0, Pi), Pi / 2 where its denominator
             // vanishes, shifted by -Pi beyond the side's line, and 0 in the panel's plane.
-            const V D = a * b * z * z + h * h * r * rPrime;
-            const V T = (b * r - a * rPrime) * absZ * h / D;
-            V theta = Isa::Atan(T);
-            theta = T < zero ? theta + pi : theta;
-            theta = D != zero ? theta : halfPi;
-            theta = hNumerator < zero ? theta - pi : theta;
+            V theta = T[side];
+            theta = theta < zero ? theta + pi : theta;
+            theta = D[side] != zero ? theta : halfPi;
+            theta = hNumerator[side] < zero ? theta - pi : theta;
             theta = inPlane ? zero : theta;
             Stheta = present ? Stheta + theta : Stheta;
-            inside = inside & ~(present & (hNumerator < zero));
-            aboveSide = aboveSide | (present & (hNumerator == zero) & ~inPlane);
+            inside = inside & ~(present & (hNumerator[side] < zero));
+            aboveSide = aboveSide | (present & (hNumerator[side] == zero) & ~inPlane);
         }
 
         const V Omega0 = inside ? twoPi : zero;
-        const V sign = z < zero ? minusOne : one;
-        V u = Su / fourPi;
-        V v = Sv / fourPi;
-        V w = sign * (Omega0 - Stheta) / fourPi;
-        for (int lane = 0; lane < W; ++lane) {
-            if (aboveSide[lane] != 0 && n0 + lane < s.count) {
-                double ul = 0.0, vl = 0.0, wl = 0.0;
-                s.exactVelocity(s.context, n0 + lane, x[lane], y[lane], z[lane], ul, vl, wl);
-                u[lane] = ul;
-                v[lane] = vl;
-                w[lane] = wl;
+        V u = Su * inverseFourPi;
+        V v = Sv * inverseFourPi;
+        V w = (Omega0 - Stheta) * (z < zero ? -inverseFourPi : inverseFourPi);
+        if (Isa::Any(aboveSide)) {
+            for (int lane = 0; lane < W; ++lane) {
+                if (aboveSide[lane] != 0 && n0 + lane < s.count) {
+                    double ul = 0.0, vl = 0.0, wl = 0.0;
+                    s.exactVelocity(s.context, n0 + lane, x[lane], y[lane], z[lane], ul, vl, wl);
+                    u[lane] = ul;
+                    v[lane] = vl;
+                    w[lane] = wl;
+                }
             }
         }
 

@@ -3,11 +3,11 @@
 // where the processor has it.
 
 #include <immintrin.h>
-#include <sleef.h>
 
 #define PANELFLOW_KERNEL_NAME AssembleRowSse2
+#define PANELFLOW_KERNEL_MATH_NAME QuotientMathSse2
 #define PANELFLOW_KERNEL_VECTOR __m128d
 #define PANELFLOW_KERNEL_SQRT(x) _mm_sqrt_pd(x)
-#define PANELFLOW_KERNEL_LOG Sleef_logd2_u35sse2
-#define PANELFLOW_KERNEL_ATAN Sleef_atand2_u35sse2
+#define PANELFLOW_KERNEL_FMA(a, b, c) _mm_add_pd(_mm_mul_pd(a, b), c)  // no fused form in SSE2
+#define PANELFLOW_KERNEL_ANY(m) (_mm_movemask_pd(reinterpret_cast<__m128d>(m)) != 0)
 #include "solver/AssemblyKernel.h"

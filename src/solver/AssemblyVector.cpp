@@ -26,7 +26,7 @@ public:
     explicit SourcePanels(const PanelModel& model) : model_(model) {
         const long N = static_cast<long>(model.PanelCount());
         const long padded = (N + kWidestVector - 1) / kWidestVector * kWidestVector;
-        constexpr int kArrays = 12 + 8 * 4 + 1;
+        constexpr int kArrays = 12 + 6 * 4 + 1;
         storage_.assign(static_cast<std::size_t>(kArrays * padded), 0.0);
         double* next = storage_.data();
         auto take = [&next, padded] {
@@ -37,9 +37,9 @@ public:
         double *xC = take(), *yC = take(), *zC = take();
         double *XsiX = take(), *XsiY = take(), *XsiZ = take(), *ItaX = take(), *ItaY = take(), *ItaZ = take();
         double *ZtaX = take(), *ZtaY = take(), *ZtaZ = take();
-        double *xsiStart[4], *itaStart[4], *xsiEnd[4], *itaEnd[4], *dXsi[4], *dIta[4], *d[4], *inverseD[4];
+        double *xsiStart[4], *itaStart[4], *dXsi[4], *dIta[4], *d[4], *inverseD[4];
         for (int side = 0; side < 4; ++side) {
-            xsiStart[side] = take(), itaStart[side] = take(), xsiEnd[side] = take(), itaEnd[side] = take();
+            xsiStart[side] = take(), itaStart[side] = take();
             dXsi[side] = take(), dIta[side] = take(), d[side] = take(), inverseD[side] = take();
         }
         double* hasFourthSide = take();
@@ -59,7 +59,6 @@ public:
                 const int k = side < corners ? side + 1 : 1;
                 const int kPrime = k == corners ? 1 : k + 1;
                 xsiStart[side][n] = model.Xsi(i, j, k), itaStart[side][n] = model.Ita(i, j, k);
-                xsiEnd[side][n] = model.Xsi(i, j, kPrime), itaEnd[side][n] = model.Ita(i, j, kPrime);
                 dXsi[side][n] = model.Xsi(i, j, kPrime) - model.Xsi(i, j, k);
                 dIta[side][n] = model.Ita(i, j, kPrime) - model.Ita(i, j, k);
                 d[side][n] = std::sqrt(dXsi[side][n] * dXsi[side][n] + dIta[side][n] * dIta[side][n]);
@@ -68,11 +67,10 @@ public:
         }
 
         arrays_ = SourceArrays{N, padded, xC, yC, zC, XsiX, XsiY, XsiZ, ItaX, ItaY, ItaZ, ZtaX, ZtaY, ZtaZ,
-                               {}, {}, {}, {}, {}, {}, {}, {}, hasFourthSide, Pi, TwoPi, FourPi,
+                               {}, {}, {}, {}, {}, {}, hasFourthSide, Pi, TwoPi, FourPi,
                                &SourcePanels::ExactVelocity, this};
         for (int side = 0; side < 4; ++side) {
             arrays_.xsiStart[side] = xsiStart[side], arrays_.itaStart[side] = itaStart[side];
-            arrays_.xsiEnd[side] = xsiEnd[side], arrays_.itaEnd[side] = itaEnd[side];
             arrays_.dXsi[side] = dXsi[side], arrays_.dIta[side] = dIta[side], arrays_.d[side] = d[side];
             arrays_.inverseD[side] = inverseD[side];
         }
