@@ -48,13 +48,14 @@ struct FieldPanel {
     double XsiX, XsiY, XsiZ, ItaX, ItaY, ItaZ, ZtaX, ZtaY, ZtaZ;
 };
 
-// Fills uTan[n], vTan[n], vNorm[n] for n = 0..count-1 (columns 1..count of one row).
-using RowKernel = void (*)(const SourceArrays& sources, const FieldPanel& field, double* uTan, double* vTan,
-                           double* vNorm);
+// Fills uTan[n], vTan[n], vNorm[n] for first <= n < last (columns first + 1 .. last of one row);
+// first is a multiple of the widest vector, last at most sources.count.
+using RowKernel = void (*)(const SourceArrays& sources, const FieldPanel& field, long first, long last,
+                           double* uTan, double* vTan, double* vNorm);
 
-void AssembleRowSse2(const SourceArrays&, const FieldPanel&, double*, double*, double*);
-void AssembleRowAvx2(const SourceArrays&, const FieldPanel&, double*, double*, double*);
-void AssembleRowAvx512(const SourceArrays&, const FieldPanel&, double*, double*, double*);
+void AssembleRowSse2(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*);
+void AssembleRowAvx2(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*);
+void AssembleRowAvx512(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*);
 
 // The kernel's logarithms and arctangents of quotients, exposed for the tests: for n < count (a
 // multiple of 32), logOfQuotient[n] = log(p[n] / q[n]) and atanOfQuotient[n] = atan(y[n] / x[n]).
@@ -100,7 +101,8 @@ void PANELFLOW_KERNEL_MATH_NAME(const double* p, const double* q, const double* 
     }
 }
 
-void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, double* uTan, double* vTan, double* vNorm) {
+void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long first, long last, double* uTan,
+                           double* vTan, double* vNorm) {
     using V = Isa::V;
     constexpr int W = Isa::W;
     auto load = [](const double* p) {
@@ -113,7 +115,7 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, double* u
     const V pi = splat(s.Pi), halfPi = splat(s.Pi / 2.0), twoPi = splat(s.TwoPi);
     const V inverseFourPi = splat(1.0 / s.FourPi);
 
-    for (long n0 = 0; n0 < s.count; n0 += W) {
+    for (long n0 = first; n0 < last; n0 += W) {
         // The field point in the source panels' axes, from their control points.
         const V dx = f.xC - load(s.xC + n0);
         const V dy = f.yC - load(s.yC + n0);
@@ -194,7 +196,7 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, double* u
         V w = (Omega0 - Stheta) * (z < zero ? -inverseFourPi : inverseFourPi);
         if (Isa::Any(aboveSide)) {
             for (int lane = 0; lane < W; ++lane) {
-                if (aboveSide[lane] != 0 && n0 + lane < s.count) {
+                if (aboveSide[lane] != 0 && n0 + lane < last) {
                     double ul = 0.0, vl = 0.0, wl = 0.0;
                     s.exactVelocity(s.context, n0 + lane, x[lane], y[lane], z[lane], ul, vl, wl);
                     u[lane] = ul;
@@ -211,12 +213,12 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, double* u
         const V uOut = Vx * f.XsiX + Vy * f.XsiY + Vz * f.XsiZ;
         const V vOut = Vx * f.ItaX + Vy * f.ItaY + Vz * f.ItaZ;
         const V nOut = Vx * f.ZtaX + Vy * f.ZtaY + Vz * f.ZtaZ;
-        if (n0 + W <= s.count) {
+        if (n0 + W <= last) {
             __builtin_memcpy(uTan + n0, &uOut, sizeof uOut);
             __builtin_memcpy(vTan + n0, &vOut, sizeof vOut);
             __builtin_memcpy(vNorm + n0, &nOut, sizeof nOut);
         } else {
-            for (long lane = 0; n0 + lane < s.count; ++lane) {
+            for (long lane = 0; n0 + lane < last; ++lane) {
                 uTan[n0 + lane] = uOut[lane];
                 vTan[n0 + lane] = vOut[lane];
                 vNorm[n0 + lane] = nOut[lane];
