@@ -8,13 +8,13 @@
 //
 // The arithmetic follows the scalar pair of AssembleInfluenceMatricesScalar, with savings that
 // change only the last bits: each corner's distance is computed once for the two sides that meet
-// there, the divisions by a side's length and by 4 Pi become products with reciprocals, the four
-// sides' logarithms share one division, and each side's arctangent is taken of its quotient
-// without forming it (AssemblyMath.h: within 4 ulps, so an angle of at most Pi errs by less than
-// 2e-15). The branch rules of SourcePanelVelocity become lane-wise selections decided by the same exact tests (the sign and
-// exact zero of h and z, the exact zero of D); the one case that needs more than a selection, a
-// field point exactly above the line of a side (h = 0 with z not 0), is handed back lane by lane
-// to the scalar routine.
+// there, the divisions by a side's length and by 4 Pi become products with reciprocals, and each
+// side's logarithm and arctangent are taken of their quotients without forming them
+// (AssemblyMath.h: within 2.5 ulps, so an angle of at most Pi errs by less than 1e-15). The
+// branch rules of SourcePanelVelocity become lane-wise selections decided by the same exact tests
+// (the sign and exact zero of h and z, the exact zero of D); the one case that needs more than a
+// selection, a field point exactly above the line of a side (h = 0 with z not 0), is handed back
+// lane by lane to the scalar routine, after one test whether any lane needs it.
 
 #ifdef PANELFLOW_KERNEL_NAME
 #include "solver/AssemblyMath.h"
@@ -58,7 +58,7 @@ void AssembleRowAvx2(const SourceArrays&, const FieldPanel&, long, long, double*
 void AssembleRowAvx512(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*);
 
 // The kernel's logarithms and arctangents of quotients, exposed for the tests: for n < count (a
-// multiple of 32), logOfQuotient[n] = log(p[n] / q[n]) and atanOfQuotient[n] = atan(y[n] / x[n]).
+// multiple of 8), logOfQuotient[n] = log(p[n] / q[n]) and atanOfQuotient[n] = atan(y[n] / x[n]).
 using QuotientMath = void (*)(const double* p, const double* q, const double* y, const double* x,
                               double* logOfQuotient, double* atanOfQuotient, long count);
 void QuotientMathSse2(const double*, const double*, const double*, const double*, double*, double*, long);
@@ -85,19 +85,15 @@ void PANELFLOW_KERNEL_MATH_NAME(const double* p, const double* q, const double* 
                                 double* logOfQuotient, double* atanOfQuotient, long count) {
     using V = Isa::V;
     constexpr int W = Isa::W;
-    for (long n0 = 0; n0 + 4 * W <= count; n0 += 4 * W) {
-        V P[4], Q[4], Y[4], X[4], L[4], A[4];
-        for (int k = 0; k < 4; ++k) {
-            __builtin_memcpy(&P[k], p + n0 + k * W, sizeof(V));
-            __builtin_memcpy(&Q[k], q + n0 + k * W, sizeof(V));
-            __builtin_memcpy(&Y[k], y + n0 + k * W, sizeof(V));
-            __builtin_memcpy(&X[k], x + n0 + k * W, sizeof(V));
-        }
-        Math::LogsAndArctangents(P, Q, Y, X, L, A);
-        for (int k = 0; k < 4; ++k) {
-            __builtin_memcpy(logOfQuotient + n0 + k * W, &L[k], sizeof(V));
-            __builtin_memcpy(atanOfQuotient + n0 + k * W, &A[k], sizeof(V));
-        }
+    for (long n0 = 0; n0 + W <= count; n0 += W) {
+        V P, Q, Y, X;
+        __builtin_memcpy(&P, p + n0, sizeof(V));
+        __builtin_memcpy(&Q, q + n0, sizeof(V));
+        __builtin_memcpy(&Y, y + n0, sizeof(V));
+        __builtin_memcpy(&X, x + n0, sizeof(V));
+        const V L = Math::LogOfQuotient(P, Q), A = Math::AtanOfQuotient(Y, X);
+        __builtin_memcpy(logOfQuotient + n0, &L, sizeof(V));
+        __builtin_memcpy(atanOfQuotient + n0, &A, sizeof(V));
     }
 }
 
@@ -141,54 +137,44 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long firs
             rCorner[c] = Isa::Sqrt(dXsiCorner[c] * dXsiCorner[c] + dItaCorner[c] * dItaCorner[c] + z * z);
         }
 
-        // Per side: the corners' positions a and b along it from the foot of the perpendicular,
-        // the point's signed distance h from its line (positive towards the panel), and the
-        // quotients whose logarithm and arctangent it needs. The numerator alone decides the
-        // sign and the exact zero of h, as in the scalar routine's quotient.
-        V a[4], b[4], hNumerator[4], r[4], rPrime[4], D[4], ratioAbove[4], ratioBelow[4], angleAbove[4];
-#pragma GCC unroll 4
-        for (int side = 0; side < 4; ++side) {
-            const V dXsi = load(s.dXsi[side] + n0), dIta = load(s.dIta[side] + n0);
-            const V inverseD = load(s.inverseD[side] + n0), d = load(s.d[side] + n0);
-            const int end = side < 3 ? side + 1 : 0;
-            const V dXsiEnd = side < 3 ? dXsiCorner[end] : quadrilateral ? dXsiCorner[0] : dXsiCorner[1];
-            const V dItaEnd = side < 3 ? dItaCorner[end] : quadrilateral ? dItaCorner[0] : dItaCorner[1];
-            r[side] = rCorner[side];
-            rPrime[side] = side < 3 ? rCorner[end] : quadrilateral ? rCorner[0] : rCorner[1];
-            a[side] = (dXsi * dXsiCorner[side] + dIta * dItaCorner[side]) * inverseD;
-            b[side] = (dXsi * dXsiEnd + dIta * dItaEnd) * inverseD;
-            hNumerator[side] = dXsi * dItaCorner[side] - dIta * dXsiCorner[side];
-            const V h = hNumerator[side] * inverseD;
-            ratioAbove[side] = r[side] + rPrime[side] + d;
-            ratioBelow[side] = r[side] + rPrime[side] - d;
-            D[side] = a[side] * b[side] * z * z + h * h * r[side] * rPrime[side];
-            angleAbove[side] = (b[side] * r[side] - a[side] * rPrime[side]) * absZ * h;
-        }
-        V L[4], T[4];
-        Math::LogsAndArctangents(ratioAbove, ratioBelow, angleAbove, D, L, T);
-
         V Su = zero, Sv = zero, Stheta = zero;
         auto inside = zero == zero;     // all lanes true
         auto aboveSide = zero != zero;  // all lanes false
 #pragma GCC unroll 4
         for (int side = 0; side < 4; ++side) {
             const V dXsi = load(s.dXsi[side] + n0), dIta = load(s.dIta[side] + n0);
-            const V inverseD = load(s.inverseD[side] + n0);
+            const V inverseD = load(s.inverseD[side] + n0), d = load(s.d[side] + n0);
             const auto present = side < 3 ? zero == zero : quadrilateral;
-            Su = present ? Su - (dIta * inverseD) * L[side] : Su;
-            Sv = present ? Sv + (dXsi * inverseD) * L[side] : Sv;
+            const int end = side < 3 ? side + 1 : 0;
+            const V dXsiEnd = side < 3 ? dXsiCorner[end] : quadrilateral ? dXsiCorner[0] : dXsiCorner[1];
+            const V dItaEnd = side < 3 ? dItaCorner[end] : quadrilateral ? dItaCorner[0] : dItaCorner[1];
+            const V r = rCorner[side];
+            const V rPrime = side < 3 ? rCorner[end] : quadrilateral ? rCorner[0] : rCorner[1];
+
+            // The corners' positions along the side from the foot of the perpendicular, and the
+            // point's signed distance from its line (positive towards the panel). The numerator
+            // alone decides the sign and the exact zero of h, as in the scalar routine's quotient.
+            const V a = (dXsi * dXsiCorner[side] + dIta * dItaCorner[side]) * inverseD;
+            const V b = (dXsi * dXsiEnd + dIta * dItaEnd) * inverseD;
+            const V hNumerator = dXsi * dItaCorner[side] - dIta * dXsiCorner[side];
+            const V h = hNumerator * inverseD;
+
+            const V L = Math::LogOfQuotient(r + rPrime + d, r + rPrime - d);
+            Su = present ? Su - (dIta * inverseD) * L : Su;
+            Sv = present ? Sv + (dXsi * inverseD) * L : Sv;
 
             // The side's angle: the arctangent brought to [0, Pi), Pi / 2 where its denominator
-            // vanishes, shifted by -Pi beyond the side's line, and 0 in the panel's plane.
-            V theta = T[side];
+            // vanishes, shifted by -Pi beyond the side's line (and 0 in the panel's plane, below).
+            const V D = a * b * z * z + h * h * r * rPrime;
+            V theta = Math::AtanOfQuotient((b * r - a * rPrime) * absZ * h, D);
             theta = theta < zero ? theta + pi : theta;
-            theta = D[side] != zero ? theta : halfPi;
-            theta = hNumerator[side] < zero ? theta - pi : theta;
-            theta = inPlane ? zero : theta;
+            theta = D != zero ? theta : halfPi;
+            theta = hNumerator < zero ? theta - pi : theta;
             Stheta = present ? Stheta + theta : Stheta;
-            inside = inside & ~(present & (hNumerator[side] < zero));
-            aboveSide = aboveSide | (present & (hNumerator[side] == zero) & ~inPlane);
+            inside = inside & ~(present & (hNumerator < zero));
+            aboveSide = aboveSide | (present & (hNumerator == zero) & ~inPlane);
         }
+        Stheta = inPlane ? zero : Stheta;  // in the panel's plane every side's angle is 0
 
         const V Omega0 = inside ? twoPi : zero;
         V u = Su * inverseFourPi;

@@ -15,7 +15,7 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kTiny = std::numeric_limits<double>::denorm_min();
-constexpr double kUlpsAllowed = 5.0;  // at most 4 seen
+constexpr double kUlpsAllowed = 2.5;
 
 struct MathSet {
     VectorInstructions instructions;
