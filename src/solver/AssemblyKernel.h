@@ -22,11 +22,13 @@
 
 namespace panelflow::assembly {
 
-// The source panels in structure-of-arrays form: entry n of every array belongs to panel n + 1
-// in the panel numbering. The arrays hold `padded` entries (a multiple of the widest vector);
-// entries from `count` on repeat a valid panel and are never stored.
+// The source panels in structure-of-arrays form, interleaved by groups of 8 panels (the widest
+// vector): entry n of an array, belonging to panel n + 1 in the panel numbering, lies at
+// array[n / 8 * groupStride + n % 8]. The arrays hold `padded` entries (a multiple of 8); entries
+// from `count` on repeat a valid panel and are never stored.
+constexpr long kPanelsPerGroup = 8;
 struct SourceArrays {
-    long count = 0, padded = 0;
+    long count = 0, padded = 0, groupStride = 0;
     const double *xC, *yC, *zC;
     const double *XsiX, *XsiY, *XsiZ, *ItaX, *ItaY, *ItaZ, *ZtaX, *ZtaY, *ZtaZ;
     // Side s (0..3) runs from corner s (xsiStart, itaStart, in panel axes) to the next corner;
@@ -112,13 +114,15 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long firs
     const V inverseFourPi = splat(1.0 / s.FourPi);
 
     for (long n0 = first; n0 < last; n0 += W) {
+        // Where the entries of panels n0 .. n0 + W - 1 lie (W divides the group's 8).
+        const long at = n0 / kPanelsPerGroup * s.groupStride + n0 % kPanelsPerGroup;
         // The field point in the source panels' axes, from their control points.
-        const V dx = f.xC - load(s.xC + n0);
-        const V dy = f.yC - load(s.yC + n0);
-        const V dz = f.zC - load(s.zC + n0);
-        const V XsiX = load(s.XsiX + n0), XsiY = load(s.XsiY + n0), XsiZ = load(s.XsiZ + n0);
-        const V ItaX = load(s.ItaX + n0), ItaY = load(s.ItaY + n0), ItaZ = load(s.ItaZ + n0);
-        const V ZtaX = load(s.ZtaX + n0), ZtaY = load(s.ZtaY + n0), ZtaZ = load(s.ZtaZ + n0);
+        const V dx = f.xC - load(s.xC + at);
+        const V dy = f.yC - load(s.yC + at);
+        const V dz = f.zC - load(s.zC + at);
+        const V XsiX = load(s.XsiX + at), XsiY = load(s.XsiY + at), XsiZ = load(s.XsiZ + at);
+        const V ItaX = load(s.ItaX + at), ItaY = load(s.ItaY + at), ItaZ = load(s.ItaZ + at);
+        const V ZtaX = load(s.ZtaX + at), ZtaY = load(s.ZtaY + at), ZtaZ = load(s.ZtaZ + at);
         const V x = XsiX * dx + XsiY * dy + XsiZ * dz;
         const V y = ItaX * dx + ItaY * dy + ItaZ * dz;
         const V z = ZtaX * dx + ZtaY * dy + ZtaZ * dz;
@@ -128,12 +132,12 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long firs
         // The corners relative to the point, and their distances from it; side s runs from
         // corner s to the next one. A triangle's corner 3 repeats corner 0, so that its side 2
         // closes it; its side 3 repeats side 0, unused.
-        const auto quadrilateral = load(s.hasFourthSide + n0) != zero;
+        const auto quadrilateral = load(s.hasFourthSide + at) != zero;
         V dXsiCorner[4], dItaCorner[4], rCorner[4];
 #pragma GCC unroll 4
         for (int c = 0; c < 4; ++c) {
-            dXsiCorner[c] = load(s.xsiStart[c] + n0) - x;
-            dItaCorner[c] = load(s.itaStart[c] + n0) - y;
+            dXsiCorner[c] = load(s.xsiStart[c] + at) - x;
+            dItaCorner[c] = load(s.itaStart[c] + at) - y;
             rCorner[c] = Isa::Sqrt(dXsiCorner[c] * dXsiCorner[c] + dItaCorner[c] * dItaCorner[c] + z * z);
         }
 
@@ -142,8 +146,8 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long firs
         auto aboveSide = zero != zero;  // all lanes false
 #pragma GCC unroll 4
         for (int side = 0; side < 4; ++side) {
-            const V dXsi = load(s.dXsi[side] + n0), dIta = load(s.dIta[side] + n0);
-            const V inverseD = load(s.inverseD[side] + n0), d = load(s.d[side] + n0);
+            const V dXsi = load(s.dXsi[side] + at), dIta = load(s.dIta[side] + at);
+            const V inverseD = load(s.inverseD[side] + at), d = load(s.d[side] + at);
             const auto present = side < 3 ? zero == zero : quadrilateral;
             const int end = side < 3 ? side + 1 : 0;
             const V dXsiEnd = side < 3 ? dXsiCorner[end] : quadrilateral ? dXsiCorner[0] : dXsiCorner[1];

@@ -17,9 +17,9 @@ using assembly::FieldPanel;
 using assembly::RowKernel;
 using assembly::SourceArrays;
 
-constexpr long kWidestVector = 8;
+constexpr long kWidestVector = assembly::kPanelsPerGroup;
 constexpr long kRowsPerTask = 4;
-constexpr long kColumnsPerBlock = 512;  // 37 arrays of them take 150 kB, within the second-level cache
+constexpr long kColumnsPerBlock = 512;  // 37 entries of 512 panels take 150 kB, within the second-level cache
 
 // The source panels of the model in the layout of the vector kernel; owns the storage.
 class SourcePanels {
@@ -27,12 +27,15 @@ public:
     explicit SourcePanels(const PanelModel& model) : model_(model) {
         const long N = static_cast<long>(model.PanelCount());
         const long padded = (N + kWidestVector - 1) / kWidestVector * kWidestVector;
-        constexpr int kArrays = 12 + 6 * 4 + 1;
+        constexpr long kArrays = 12 + 6 * 4 + 1;
         storage_.assign(static_cast<std::size_t>(kArrays * padded), 0.0);
+        // Interleaved by groups of the widest vector: the group of panels n0 .. n0 + 7 holds
+        // those entries of the first array, then of the second, and so on, so that the kernel
+        // reads one stream instead of one per array.
         double* next = storage_.data();
-        auto take = [&next, padded] {
+        auto take = [&next] {
             double* array = next;
-            next += padded;
+            next += kWidestVector;
             return array;
         };
         double *xC = take(), *yC = take(), *zC = take();
@@ -46,29 +49,30 @@ public:
         double* hasFourthSide = take();
 
         for (long n = 0; n < padded; ++n) {
+            const long at = n / kWidestVector * kArrays * kWidestVector + n % kWidestVector;
             // Padding repeats the last panel, so that every lane computes with sound values.
             const long panel = std::min(n, N - 1);
             const int i = static_cast<int>(panel / model.NJ) + 1, j = static_cast<int>(panel % model.NJ) + 1;
-            xC[n] = model.xC(i, j), yC[n] = model.yC(i, j), zC[n] = model.zC(i, j);
-            XsiX[n] = model.XsiX(i, j), XsiY[n] = model.XsiY(i, j), XsiZ[n] = model.XsiZ(i, j);
-            ItaX[n] = model.ItaX(i, j), ItaY[n] = model.ItaY(i, j), ItaZ[n] = model.ItaZ(i, j);
-            ZtaX[n] = model.ZtaX(i, j), ZtaY[n] = model.ZtaY(i, j), ZtaZ[n] = model.ZtaZ(i, j);
+            xC[at] = model.xC(i, j), yC[at] = model.yC(i, j), zC[at] = model.zC(i, j);
+            XsiX[at] = model.XsiX(i, j), XsiY[at] = model.XsiY(i, j), XsiZ[at] = model.XsiZ(i, j);
+            ItaX[at] = model.ItaX(i, j), ItaY[at] = model.ItaY(i, j), ItaZ[at] = model.ItaZ(i, j);
+            ZtaX[at] = model.ZtaX(i, j), ZtaY[at] = model.ZtaY(i, j), ZtaZ[at] = model.ZtaZ(i, j);
             const int corners = model.nCorner(i, j);
-            hasFourthSide[n] = corners == 4 ? 1.0 : 0.0;
+            hasFourthSide[at] = corners == 4 ? 1.0 : 0.0;
             for (int side = 0; side < 4; ++side) {
                 // A triangle has no fourth side; its lane takes the first side's values, unused.
                 const int k = side < corners ? side + 1 : 1;
                 const int kPrime = k == corners ? 1 : k + 1;
-                xsiStart[side][n] = model.Xsi(i, j, k), itaStart[side][n] = model.Ita(i, j, k);
-                dXsi[side][n] = model.Xsi(i, j, kPrime) - model.Xsi(i, j, k);
-                dIta[side][n] = model.Ita(i, j, kPrime) - model.Ita(i, j, k);
-                d[side][n] = std::sqrt(dXsi[side][n] * dXsi[side][n] + dIta[side][n] * dIta[side][n]);
-                inverseD[side][n] = 1.0 / d[side][n];
+                xsiStart[side][at] = model.Xsi(i, j, k), itaStart[side][at] = model.Ita(i, j, k);
+                dXsi[side][at] = model.Xsi(i, j, kPrime) - model.Xsi(i, j, k);
+                dIta[side][at] = model.Ita(i, j, kPrime) - model.Ita(i, j, k);
+                d[side][at] = std::sqrt(dXsi[side][at] * dXsi[side][at] + dIta[side][at] * dIta[side][at]);
+                inverseD[side][at] = 1.0 / d[side][at];
             }
         }
 
-        arrays_ = SourceArrays{N, padded, xC, yC, zC, XsiX, XsiY, XsiZ, ItaX, ItaY, ItaZ, ZtaX, ZtaY, ZtaZ,
-                               {}, {}, {}, {}, {}, {}, hasFourthSide, Pi, TwoPi, FourPi,
+        arrays_ = SourceArrays{N, padded, kArrays * kWidestVector, xC, yC, zC, XsiX, XsiY, XsiZ, ItaX, ItaY, ItaZ,
+                               ZtaX, ZtaY, ZtaZ, {}, {}, {}, {}, {}, {}, hasFourthSide, Pi, TwoPi, FourPi,
                                &SourcePanels::ExactVelocity, this};
         for (int side = 0; side < 4; ++side) {
             arrays_.xsiStart[side] = xsiStart[side], arrays_.itaStart[side] = itaStart[side];
