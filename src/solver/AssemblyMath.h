@@ -1,9 +1,9 @@
 #pragma once
 // The logarithms and arctangents of the vectorised assembly, written for any vector of doubles so
 // that each instruction set's kernel inlines its own copy, without calls and the spills around
-// them. Both take a quotient as its numerator and denominator: one division each. Included only by the
-// files that compile the kernel for one instruction set (see AssemblyKernel.h); everything here
-// has internal linkage, so no copy built with one set's flags can stand in for another's.
+// them. Both take a quotient as its numerator and denominator: one division each. Included only
+// by the files that compile the kernel for one instruction set (see AssemblyKernel.h); everything
+// here has internal linkage, so no copy built with one set's flags can stand in for another's.
 //
 // Accuracy over the whole double range (subnormal, huge, zero of either sign, infinite, NaN), as
 // checked against std::log and std::atan of the rounded quotients by the tests: within 2.5 ulps
