@@ -4,11 +4,10 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config
-  libgtest-dev libbenchmark-dev
+  libgtest-dev
   qt6-base-dev libgl1-mesa-dev
-  libopenblas-dev liblapacke-dev libsleef-dev
+  libopenblas-dev
   clang-14 libclang-rt-14-dev
-  xvfb xauth
   locales
 )
 
