@@ -17,9 +17,9 @@ constexpr std::string_view kVTitle = "v Tangential velocities";
 constexpr int kValueDecimals = 4;  // the mask "#0.###0"
 
 // The tables are tens to hundreds of megabytes of text at fine meshes, so they are never held
-// whole: they are cut into pieces of about two megabytes, formatted by worker threads into
+// whole: they are cut into pieces of about half a megabyte, formatted by worker threads into
 // a few rotating buffers and written in order by the calling thread.
-constexpr long kValuesPerPiece = 1L << 18;
+constexpr long kValuesPerPiece = 1L << 16;
 constexpr std::size_t kBuffers = 6;
 
 // Rows [begin, end) of one table; the first piece of a table carries its title lines.
@@ -31,10 +31,16 @@ struct Piece {
 };
 
 // An empty line, the title and an empty line when the piece starts its table, then per row a
-// blank before each value and CR LF after the row.
-void FormatPiece(const Piece& piece, std::vector<char>& text) {
+// blank before each value and CR LF after the row. Returns the length of the text. The buffer
+// keeps its size from piece to piece: it is sized once for values of the usual length and grows
+// only for a piece with longer ones, so that no memory is allocated or cleared again per piece.
+std::size_t FormatPiece(const Piece& piece, std::vector<char>& text) {
     constexpr std::size_t kRoomPerValue = kMaxFixedLength + 1;
-    text.resize(std::max<std::size_t>(text.size(), 256 + kRoomPerValue + 2));
+    constexpr std::size_t kUsualPerValue = 10;  // " -0.1234" and the like, with room to spare
+    const auto values = static_cast<std::size_t>((piece.end - piece.begin) * piece.columns);
+    const auto rows = static_cast<std::size_t>(piece.end - piece.begin);
+    const std::size_t usual = 256 + kUsualPerValue * values + 2 * rows + kRoomPerValue;
+    if (text.size() < usual) text.resize(usual);
     char* out = text.data();
     auto reserve = [&text, &out](std::size_t room) {
         const std::size_t used = static_cast<std::size_t>(out - text.data());
@@ -60,7 +66,7 @@ void FormatPiece(const Piece& piece, std::vector<char>& text) {
         *out++ = '\r';
         *out++ = '\n';
     }
-    text.resize(static_cast<std::size_t>(out - text.data()));
+    return static_cast<std::size_t>(out - text.data());
 }
 
 std::vector<Piece> CutIntoPieces(const Solution& solution, long nRows, long nCols) {
@@ -84,7 +90,8 @@ std::vector<Piece> CutIntoPieces(const Solution& solution, long nRows, long nCol
 // order. Piece p uses buffer p % kBuffers, which is free once piece p - kBuffers is written.
 class PiecePipeline {
 public:
-    explicit PiecePipeline(std::size_t count) : count_(count), texts_(kBuffers), ready_(kBuffers, kNone) {}
+    explicit PiecePipeline(std::size_t count)
+        : count_(count), texts_(kBuffers), lengths_(kBuffers, 0), ready_(kBuffers, kNone) {}
 
     // For a formatting thread: the next piece to format, once its buffer is free; false when
     // there is none left or the writer has stopped.
@@ -96,16 +103,20 @@ public:
         return !stopped_;
     }
     std::vector<char>& Buffer(std::size_t piece) { return texts_[piece % kBuffers]; }
-    void Done(std::size_t piece) {
-        { std::lock_guard lock(mutex_); ready_[piece % kBuffers] = piece; }
+    void Done(std::size_t piece, std::size_t length) {
+        {
+            std::lock_guard lock(mutex_);
+            lengths_[piece % kBuffers] = length;
+            ready_[piece % kBuffers] = piece;
+        }
         changed_.notify_all();
     }
 
     // For the writing thread: waits for piece p; Written(p) frees its buffer.
-    const std::vector<char>& Await(std::size_t piece) {
+    std::string_view Await(std::size_t piece) {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [&] { return ready_[piece % kBuffers] == piece; });
-        return texts_[piece % kBuffers];
+        return {texts_[piece % kBuffers].data(), lengths_[piece % kBuffers]};
     }
     void Written(std::size_t piece) {
         { std::lock_guard lock(mutex_); written_ = piece + 1; }
@@ -120,6 +131,7 @@ private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     const std::size_t count_;
     std::vector<std::vector<char>> texts_;
+    std::vector<std::size_t> lengths_;
     std::vector<std::size_t> ready_;
     std::size_t next_ = 0, written_ = 0;
     bool stopped_ = false;
@@ -139,16 +151,14 @@ void WriteVelocityReport(const Solution& solution, long nRows, long nCols, Resul
         formatters.emplace_back([&pipeline, &pieces] {
             std::size_t piece = 0;
             while (pipeline.Take(piece)) {
-                FormatPiece(pieces[piece], pipeline.Buffer(piece));
-                pipeline.Done(piece);
+                pipeline.Done(piece, FormatPiece(pieces[piece], pipeline.Buffer(piece)));
             }
         });
     }
 
     double reported = 0.0;
     for (std::size_t p = 0; p < pieces.size() && !out.failed(); ++p) {
-        const std::vector<char>& text = pipeline.Await(p);
-        out.WriteLines(std::string_view(text.data(), text.size()));
+        out.WriteLines(pipeline.Await(p));
         pipeline.Written(p);
         const double fraction = static_cast<double>(p + 1) / static_cast<double>(pieces.size());
         if (progress != nullptr && fraction - reported >= 0.005) {
