@@ -3,10 +3,7 @@
 #include <cblas.h>
 
 #include <algorithm>
-#include <vector>
-#include <atomic>
 #include <cassert>
-#include <thread>
 
 namespace panelflow {
 namespace {
@@ -109,50 +106,6 @@ struct Factorisation {
         }
     }
 
-    // Factors every column with `threads` threads, each calling single-threaded BLAS: the steps
-    // go in panels of kPanelWidth columns; while the steps of one panel are applied to the
-    // columns on its right, one thread first brings the next panel up to date and factors it,
-    // then joins the others (look-ahead), so that no thread waits for the narrow panel work.
-    long FactorLookAhead(unsigned threads) {
-        long panel = 0, width = std::min(kPanelWidth, N);
-        long failed = Factor(panel, width);
-        while (failed < 0) {
-            const long next = panel + width;               // first column not yet factored
-            const long nextWidth = std::min(kPanelWidth, N - next);  // 0: only the right-hand side is left
-            const long restBegin = next + nextWidth, restEnd = N + 1;
-            std::atomic<long> nextChunk{restBegin};
-            auto applyChunks = [&] {
-                for (;;) {
-                    const long c = nextChunk.fetch_add(kChunkWidth);
-                    if (c >= restEnd) return;
-                    ApplySteps(panel, next, c, std::min(kChunkWidth, restEnd - c));
-                }
-            };
-            long nextFailed = -1;
-            {
-                std::vector<std::jthread> helpers;
-                for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(applyChunks);
-                if (nextWidth > 0) {
-                    ApplySteps(panel, next, next, nextWidth);
-                    nextFailed = Factor(next, nextWidth);
-                }
-                applyChunks();
-            }
-            if (nextWidth == 0) break;
-            if (nextFailed >= 0) {
-                // The columns right of the failed panel still lack its steps before the zero pivot.
-                ApplySteps(next, nextFailed, restBegin, restEnd - restBegin);
-                failed = nextFailed;
-            }
-            panel = next;
-            width = nextWidth;
-        }
-        if (failed >= 0 && panel == 0) ApplySteps(0, failed, width, N + 1 - width);
-        return failed;
-    }
-
-    static constexpr long kPanelWidth = 256;
-    static constexpr long kChunkWidth = 256;
     static constexpr long kLeafWidth = 32;
     static constexpr long kTriangleWidth = 256;
 };
@@ -163,18 +116,7 @@ GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress*
     assert(A.upper1() >= N && A.upper2() >= N + 1 && X.upper() >= N);
     const long rhs = N + 1;
     Factorisation lu{A.row(1) + 1, A.stride(), N, progress};
-    // Large systems: our own threads, each running BLAS on one thread (the BLAS thread count is
-    // restored before returning, so this routine must not run concurrently with other BLAS calls).
-    const int blasThreads = openblas_get_num_threads();
-    const unsigned threads = std::min<unsigned>(std::max(1u, std::thread::hardware_concurrency()), blasThreads);
-    long failed;
-    if (threads > 1 && N > 2 * Factorisation::kPanelWidth) {
-        openblas_set_num_threads(1);
-        failed = lu.FactorLookAhead(threads);
-        openblas_set_num_threads(blasThreads);
-    } else {
-        failed = lu.Factor(0, N + 1);
-    }
+    const long failed = lu.Factor(0, N + 1);
 
     // The eliminated entries below the diagonal are zeros, not the multipliers kept meanwhile.
     const long stepsDone = failed < 0 ? N : failed;
