@@ -44,16 +44,16 @@ FormAbout::FormAbout(QWidget* owner) : QWidget(owner, Qt::Window) {
     setPalette(background);
     setAutoFillBackground(true);
 
-    for (const AboutLabel& spec : kLabels) {
-        auto* label = new QLabel(spec.text, this);
-        label->setObjectName(spec.name);
-        label->setGeometry(spec.place);
+    for (const AboutLabel& line : kLabels) {
+        auto* label = new QLabel(line.text, this);
+        label->setObjectName(line.name);
+        label->setGeometry(line.place);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         QFont font("Verdana");
-        font.setPointSizeF(spec.points);
+        font.setPointSizeF(line.points);
         label->setFont(font);
         QPalette colours = label->palette();
-        colours.setColor(QPalette::WindowText, spec.colour);
+        colours.setColor(QPalette::WindowText, line.colour);
         label->setPalette(colours);
     }
 }
