@@ -41,17 +41,9 @@ struct Factorisation {
     }
 
     // Applies the finished steps [k0, k1) to columns [c, c + n): the rows of the steps by a unit
-    // lower triangular solve, every row below them by one matrix product. Many steps are applied
-    // in two halves, so that the triangular solves stay narrow and nearly all the work is done by
-    // matrix products, which run much faster than wide triangular solves.
+    // lower triangular solve, every row below them by one matrix product.
     void ApplySteps(long k0, long k1, long c, long n) const {
         if (k1 <= k0 || n <= 0) return;
-        if (k1 - k0 > kTriangleWidth) {
-            const long km = k0 + (k1 - k0) / 2;
-            ApplySteps(k0, km, c, n);
-            ApplySteps(km, k1, c, n);
-            return;
-        }
         cblas_dtrsm(CblasRowMajor, CblasLeft, CblasLower, CblasNoTrans, CblasUnit, static_cast<int>(k1 - k0),
                     static_cast<int>(n), 1.0, at(k0, k0), static_cast<int>(lda), at(k0, c), static_cast<int>(lda));
         if (k1 < N)
@@ -107,7 +99,6 @@ struct Factorisation {
     }
 
     static constexpr long kLeafWidth = 32;
-    static constexpr long kTriangleWidth = 256;
 };
 
 }  // namespace
