@@ -34,6 +34,7 @@
 #include "solver/AssemblyVector.h"
 #include "solver/GaussSolve.h"
 #include "solver/HessSolve.h"
+#include "solver/MatrixProduct.h"
 #include "solver/VelocityReport.h"
 #include "support/ReferenceReport.h"
 
@@ -114,6 +115,10 @@ void WriteTablesWithPrintf(const Solution& solution, long N, const fs::path& fil
     std::fclose(out);
 }
 
+// OpenBLAS's threads poll for new work for a while after each call before they sleep; a pause
+// before each timed elimination keeps one method's pollers from taking the cores of the next.
+void SettleThreads() { std::this_thread::sleep_for(std::chrono::milliseconds(300)); }
+
 // The elimination: dgesv on a column-major copy (the same matrix, with partial pivoting), then
 // GaussSolve in place on the row-major augmented matrix, each the fastest of `repeats` runs on
 // fresh copies. Returns the two times; A is left eliminated.
@@ -133,11 +138,13 @@ std::pair<double, double> TimeElimination(long N, Array2D<double>& A, int repeat
         }
         const int n = static_cast<int>(N), one = 1;
         int info = 0;
+        SettleThreads();
         Stopwatch lapackWatch;
         dgesv_(&n, &one, columnMajor.data(), &n, pivots.data(), b.data(), &n, &info);
         lapackSeconds = std::min(lapackSeconds, lapackWatch.Seconds());
         if (info != 0) std::printf("  dgesv reported info = %d\n", info);
 
+        SettleThreads();
         Stopwatch gaussWatch;
         const panelflow::GaussResult result = panelflow::GaussSolve(N, A, X);
         gaussSeconds = std::min(gaussSeconds, gaussWatch.Seconds());
@@ -293,9 +300,13 @@ int main(int argc, char** argv) {
     fs::create_directories(scratch);
     const std::string batchProgram = (fs::canonical("/proc/self/exe").parent_path().parent_path() / "src" / "panelflow-batch").string();
 
-    std::printf("%s, %u hardware threads, assembly with %.*s, OpenBLAS with %d threads\n", ProcessorName().c_str(),
-                std::thread::hardware_concurrency(), static_cast<int>(panelflow::BestVectorInstructions().size()),
-                panelflow::BestVectorInstructions().data(), openblas_get_num_threads());
+    const bool ownProductKernel = panelflow::MatrixProduct().kernel() == panelflow::MatrixProduct::Kernel::Avx512;
+    std::printf("%s, %u hardware threads, assembly with %.*s, OpenBLAS (%s kernels) with %d threads,\n"
+                "elimination products with %s\n",
+                ProcessorName().c_str(), std::thread::hardware_concurrency(),
+                static_cast<int>(panelflow::BestVectorInstructions().size()), panelflow::BestVectorInstructions().data(),
+                openblas_get_corename(), openblas_get_num_threads(),
+                ownProductKernel ? "the own AVX-512 kernel" : "OpenBLAS dgemm");
     std::vector<BatchRun> batchRuns;
     for (const Size size : sizes) batchRuns.push_back(RunBatch(batchProgram, scratch, size));
     for (std::size_t k = 0; k < sizes.size(); ++k) Benchmark(sizes[k], scratch, batchRuns[k]);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cassert>
 
+
 namespace panelflow {
 namespace {
 
@@ -21,6 +22,7 @@ struct Factorisation {
     long lda;
     long N;
     Progress* progress;
+    MatrixProduct& product;
     double reported = 0.0;
 
     double* at(long i, long j) const { return a + i * lda + j; }
@@ -42,14 +44,25 @@ struct Factorisation {
 
     // Applies the finished steps [k0, k1) to columns [c, c + n): the rows of the steps by a unit
     // lower triangular solve, every row below them by one matrix product.
-    void ApplySteps(long k0, long k1, long c, long n) const {
+    void ApplySteps(long k0, long k1, long c, long n) {
         if (k1 <= k0 || n <= 0) return;
-        cblas_dtrsm(CblasRowMajor, CblasLeft, CblasLower, CblasNoTrans, CblasUnit, static_cast<int>(k1 - k0),
-                    static_cast<int>(n), 1.0, at(k0, k0), static_cast<int>(lda), at(k0, c), static_cast<int>(lda));
-        if (k1 < N)
-            cblas_dgemm(CblasRowMajor, CblasNoTrans, CblasNoTrans, static_cast<int>(N - k1), static_cast<int>(n),
-                        static_cast<int>(k1 - k0), -1.0, at(k1, k0), static_cast<int>(lda), at(k0, c),
-                        static_cast<int>(lda), 1.0, at(k1, c), static_cast<int>(lda));
+        SolveStepRows(k0, k1, c, n);
+        if (k1 < N) product.SubtractProduct(N - k1, n, k1 - k0, at(k1, k0), lda, at(k0, c), lda, at(k1, c), lda);
+    }
+
+    // The rows of steps [k0, k1) within columns [c, c + n), each reduced by the steps above it. A
+    // wide triangle is halved, so that most of its work is a matrix product too.
+    void SolveStepRows(long k0, long k1, long c, long n) {
+        if (k1 - k0 <= kTriangleWidth) {
+            cblas_dtrsm(CblasRowMajor, CblasLeft, CblasLower, CblasNoTrans, CblasUnit, static_cast<int>(k1 - k0),
+                        static_cast<int>(n), 1.0, at(k0, k0), static_cast<int>(lda), at(k0, c),
+                        static_cast<int>(lda));
+            return;
+        }
+        const long km = k0 + (k1 - k0) / 2;
+        SolveStepRows(k0, km, c, n);
+        product.SubtractProduct(k1 - km, n, km - k0, at(km, k0), lda, at(k0, c), lda, at(km, c), lda);
+        SolveStepRows(km, k1, c, n);
     }
 
     // A narrow column block: the rows of its own pivots one after another, each reduced by the
@@ -99,27 +112,52 @@ struct Factorisation {
     }
 
     static constexpr long kLeafWidth = 32;
+    static constexpr long kTriangleWidth = 128;
+};
+
+// While the product's own team of threads works on the cores, OpenBLAS's small triangular solves
+// run on the calling thread alone: its idle threads would otherwise poll for work beside the team.
+class BlasThreadsDuring {
+public:
+    explicit BlasThreadsDuring(const MatrixProduct& product) : threads_(openblas_get_num_threads()) {
+        if (product.kernel() != MatrixProduct::Kernel::Blas) openblas_set_num_threads(1);
+    }
+    ~BlasThreadsDuring() { openblas_set_num_threads(threads_); }
+    BlasThreadsDuring(const BlasThreadsDuring&) = delete;
+    BlasThreadsDuring& operator=(const BlasThreadsDuring&) = delete;
+
+private:
+    int threads_;
 };
 
 }  // namespace
 
-GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress) {
+GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress,
+                       MatrixProduct::Kernel products) {
     assert(A.upper1() >= N && A.upper2() >= N + 1 && X.upper() >= N);
     const long rhs = N + 1;
-    Factorisation lu{A.row(1) + 1, A.stride(), N, progress};
-    const long failed = lu.Factor(0, N + 1);
+    MatrixProduct product(products);
+    long failed;
+    {
+        const BlasThreadsDuring elimination(product);
+        Factorisation lu{A.row(1) + 1, A.stride(), N, progress, product};
+        failed = lu.Factor(0, N + 1);
+    }
 
-    // The eliminated entries below the diagonal are zeros, not the multipliers kept meanwhile.
-    const long stepsDone = failed < 0 ? N : failed;
-    for (long i = 2; i <= N; ++i) std::fill_n(A.row(i) + 1, std::min(i - 1, stepsDone), 0.0);
-    if (failed >= 0) return {true, failed + 1};
-
+    // The eliminated entries below the diagonal are zeros, not the multipliers kept meanwhile;
+    // on success they are cleared row by row with the back substitution, which reads the same rows.
+    if (failed >= 0) {
+        for (long i = 2; i <= N; ++i) std::fill_n(A.row(i) + 1, std::min(i - 1, failed), 0.0);
+        return {true, failed + 1};
+    }
     X(N) = A(N, rhs) / A(N, N);
+    std::fill_n(A.row(N) + 1, N - 1, 0.0);
     for (long i = N - 1; i >= 1; --i) {
-        const double* row = A.row(i);
+        double* row = A.row(i);
         double s = 0.0;
         for (long j = i + 1; j <= N; ++j) s = s + row[j] * X(j);
         X(i) = (row[rhs] - s) / row[i];
+        std::fill_n(row + 1, i - 1, 0.0);
     }
     return {};
 }

@@ -12,6 +12,7 @@
 
 #include "common/Array.h"
 #include "common/UserInterface.h"
+#include "solver/MatrixProduct.h"
 
 namespace panelflow {
 
@@ -22,6 +23,8 @@ struct GaussResult {
     long step = 0;  // the step k whose pivot was zero
 };
 
-GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress = nullptr);
+// `products` chooses the kernel of the large matrix products; tests run each.
+GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress = nullptr,
+                       MatrixProduct::Kernel products = MatrixProduct::Kernel::Best);
 
 }  // namespace panelflow

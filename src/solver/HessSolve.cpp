@@ -43,13 +43,17 @@ Status WritePanelTable(std::string_view title, const Array2D<double>& values, in
     return out.Close();
 }
 
+GaussResult SolveWithBestProducts(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress) {
+    return GaussSolve(N, A, X, progress);
+}
+
 }  // namespace
 
 HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, Solution& solution,
                       const std::string& outFile, Progress* progress, const HessSteps& steps) {
     const auto assemble = steps.assemble != nullptr ? steps.assemble : &AssembleInfluenceMatrices;
     const auto writeTables = steps.writeTables != nullptr ? steps.writeTables : &WriteVelocityReport;
-    const auto solve = steps.solve != nullptr ? steps.solve : &GaussSolve;
+    const auto solve = steps.solve != nullptr ? steps.solve : &SolveWithBestProducts;
     HessOutcome outcome;
     const int NI = model.NI, NJ = model.NJ;
     const long N = static_cast<long>(model.PanelCount());
