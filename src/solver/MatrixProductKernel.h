@@ -20,10 +20,11 @@ struct Operands {
 inline constexpr long kTileRows = 8;
 inline constexpr long kTileColumns = 24;
 inline constexpr long kDepth = 256;
-inline constexpr long kRowBlock = 240;      // rows of A packed at once: 480 kB
-inline constexpr long kColumnBlock = 2048;  // columns of B packed at once: 4 MB
+inline constexpr long kRowBlock = 30 * kTileRows;         // rows of A packed at once: 480 kB
+inline constexpr long kColumnBlock = 85 * kTileColumns;  // columns of B packed at once: 4 MB
 
-// Packed copies of the operands, one set per thread; 64-byte aligned.
+// Packed copies of the operands, one set per thread; 64-byte aligned. The blocks are whole
+// tiles, so that the zeros padding a partial tile stay within them.
 struct PackBuffers {
     double* a;  // kRowBlock * kDepth
     double* b;  // kDepth * kColumnBlock
