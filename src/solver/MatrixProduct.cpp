@@ -131,7 +131,8 @@ struct MatrixProduct::Team {
 MatrixProduct::MatrixProduct(Kernel kernel, unsigned threads) {
     const bool avx512 = __builtin_cpu_supports("avx512f");
     if (kernel == Kernel::Best || (kernel == Kernel::Avx512 && !avx512)) kernel = avx512 ? Kernel::Avx512 : Kernel::Blas;
-    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    // As many threads as OpenBLAS uses: one per core, unless the user has set fewer for it.
+    if (threads == 0) threads = static_cast<unsigned>(std::max(1, openblas_get_num_threads()));
     team_ = std::make_unique<Team>(kernel, threads);
 }
 

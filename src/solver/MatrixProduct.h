@@ -14,7 +14,8 @@ class MatrixProduct {
 public:
     enum class Kernel { Best, Blas, Avx512 };
 
-    // threads == 0: one per core. Kernel::Avx512 on a processor without it falls back to Blas.
+    // threads == 0: as many as OpenBLAS uses (one per core unless OPENBLAS_NUM_THREADS says
+    // fewer). Kernel::Avx512 on a processor without it falls back to Blas.
     explicit MatrixProduct(Kernel kernel = Kernel::Best, unsigned threads = 0);
     ~MatrixProduct();
     MatrixProduct(const MatrixProduct&) = delete;

@@ -68,7 +68,9 @@ void PackB(long k, long n, const double* B, long ldb, double* packed) {
 // One tile: C(0..rows, 0..columns) -= the product of a packed sliver of A and one of B.
 inline void SubtractTile(long k, const double* a, const double* b, double* C, long ldc, long rows, long columns) {
     __m512d sum[kTileRows][kVectors];
+#pragma GCC unroll 8
     for (long r = 0; r < kTileRows; ++r)
+#pragma GCC unroll 3
         for (long v = 0; v < kVectors; ++v) sum[r][v] = _mm512_setzero_pd();
     for (long r = 0; r < rows; ++r) {
         _mm_prefetch(reinterpret_cast<const char*>(C + r * ldc), _MM_HINT_T0);
@@ -76,14 +78,19 @@ inline void SubtractTile(long k, const double* a, const double* b, double* C, lo
     }
     for (long p = 0; p < k; ++p, a += kTileRows, b += kTileColumns) {
         __m512d bp[kVectors];
+#pragma GCC unroll 3
         for (long v = 0; v < kVectors; ++v) bp[v] = _mm512_load_pd(b + 8 * v);
+#pragma GCC unroll 8
         for (long r = 0; r < kTileRows; ++r) {
             const __m512d ap = _mm512_set1_pd(a[r]);
+#pragma GCC unroll 3
             for (long v = 0; v < kVectors; ++v) sum[r][v] = _mm512_fmadd_pd(ap, bp[v], sum[r][v]);
         }
     }
     if (rows == kTileRows && columns == kTileColumns) {
+#pragma GCC unroll 8
         for (long r = 0; r < kTileRows; ++r)
+#pragma GCC unroll 3
             for (long v = 0; v < kVectors; ++v) {
                 double* c = C + r * ldc + 8 * v;
                 _mm512_storeu_pd(c, _mm512_sub_pd(_mm512_loadu_pd(c), sum[r][v]));
