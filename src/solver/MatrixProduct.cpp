@@ -69,13 +69,19 @@ struct MatrixProduct::Team {
     std::atomic<bool> stopping{false};
     std::vector<std::jthread> helpers;
 
-    Team(Kernel k, unsigned T) : kernel(k), threads(T) {
-        if (kernel != Kernel::Avx512) return;
-        for (unsigned w = 0; w < threads; ++w) {
+    // Nothing is allocated or started until a product needs it: small eliminations never do.
+    Team(Kernel k, unsigned T) : kernel(k), threads(T) {}
+
+    void AllocateBuffers(unsigned workers) {
+        while (buffers.size() < workers) {
             storage.push_back(AllocateAligned(product::kRowBlock * product::kDepth));
             storage.push_back(AllocateAligned(product::kDepth * product::kColumnBlock));
-            buffers.push_back({storage[2 * w].get(), storage[2 * w + 1].get()});
+            buffers.push_back({storage[storage.size() - 2].get(), storage.back().get()});
         }
+    }
+
+    void StartHelpers() {
+        AllocateBuffers(threads);
         try {
             for (unsigned w = 1; w < threads; ++w) helpers.emplace_back([this, w] { Serve(w); });
         } catch (const std::system_error&) {
@@ -110,7 +116,9 @@ struct MatrixProduct::Team {
 
     void Run(const Operands& o) {
         const double flops = 2.0 * static_cast<double>(o.M) * static_cast<double>(o.N) * static_cast<double>(o.K);
+        if (threads > 1 && flops >= kFlopsToShare && helpers.empty()) StartHelpers();
         if (threads == 1 || flops < kFlopsToShare) {
+            AllocateBuffers(1);
             product::SubtractProductAvx512(o, buffers[0]);
             return;
         }
