@@ -97,6 +97,7 @@ struct MatrixProduct::Team {
         helpers.clear();
     }
 
+    // Returns once value differs from old.
     static void Await(const std::atomic<unsigned>& value, unsigned old) {
         for (int spin = 0; spin < 20000 && value.load(std::memory_order_acquire) == old; ++spin) _mm_pause();
         while (value.load(std::memory_order_acquire) == old) value.wait(old, std::memory_order_acquire);
@@ -128,11 +129,7 @@ struct MatrixProduct::Team {
         generation.notify_all();
         const Operands part = Share(o, 0, threads);
         if (part.M > 0 && part.N > 0) product::SubtractProductAvx512(part, buffers[0]);
-        for (unsigned done = finished.load(std::memory_order_acquire); done != threads - 1;
-             done = finished.load(std::memory_order_acquire)) {
-            for (int spin = 0; spin < 20000 && finished.load(std::memory_order_acquire) == done; ++spin) _mm_pause();
-            if (finished.load(std::memory_order_acquire) == done) finished.wait(done, std::memory_order_acquire);
-        }
+        for (unsigned done; (done = finished.load(std::memory_order_acquire)) != threads - 1;) Await(finished, done);
     }
 };
 
