@@ -76,7 +76,8 @@ constexpr auto kBlas = MatrixProduct::Kernel::Blas;
 constexpr auto kAvx512 = MatrixProduct::Kernel::Avx512;
 
 // Whole and partial tiles of 8 x 24, depths across the 256-step slivers, row blocks past 240,
-// column blocks of full depth past 2040, and shares split by rows (tall) and by columns (wide).
+// column blocks of full depth past 2040, shares split by rows (tall) and by columns (wide), and
+// more workers than tiles to share.
 INSTANTIATE_TEST_SUITE_P(
     Kernels, ProductShapes,
     ::testing::Values(ProductCase{kAvx512, 1, 1, 3, 1}, ProductCase{kAvx512, 1, 7, 25, 5},
@@ -86,6 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ProductCase{kAvx512, 2, 500, 40, 200}, ProductCase{kAvx512, 2, 60, 700, 300},
                       ProductCase{kAvx512, 2, 301, 302, 513}, ProductCase{kAvx512, 3, 400, 97, 150},
                       ProductCase{kAvx512, 3, 97, 400, 150}, ProductCase{kAvx512, 8, 20, 30, 400},
+                      ProductCase{kAvx512, 8, 9, 8, 30000},
                       ProductCase{kBlas, 2, 301, 302, 70}, ProductCase{kBlas, 1, 9, 27, 5}),
     [](const ::testing::TestParamInfo<ProductCase>& info) {
         const ProductCase& c = info.param;
