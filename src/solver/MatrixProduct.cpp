@@ -5,12 +5,12 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
 
+#include "solver/AssemblyVector.h"
 #include "solver/MatrixProductKernel.h"
 
 namespace panelflow {
@@ -134,7 +134,7 @@ struct MatrixProduct::Team {
 };
 
 MatrixProduct::MatrixProduct(Kernel kernel, unsigned threads) {
-    const bool avx512 = __builtin_cpu_supports("avx512f");
+    const bool avx512 = ProcessorSupports(VectorInstructions::Avx512);
     if (kernel == Kernel::Best || (kernel == Kernel::Avx512 && !avx512)) kernel = avx512 ? Kernel::Avx512 : Kernel::Blas;
     // As many threads as OpenBLAS uses: one per core, unless the user has set fewer for it.
     if (threads == 0) threads = static_cast<unsigned>(std::max(1, openblas_get_num_threads()));

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/Array.h"
+#include "solver/AssemblyVector.h"
 #include "solver/GaussSolve.h"
 
 namespace panelflow {
@@ -36,7 +37,7 @@ class ProductShapes : public ::testing::TestWithParam<ProductCase> {};
 // when it writes back what it read: arithmetic turns a signalling NaN into a quiet one.
 TEST_P(ProductShapes, SubtractsTheProductAndTouchesNothingElse) {
     const ProductCase c = GetParam();
-    if (c.kernel == MatrixProduct::Kernel::Avx512 && !__builtin_cpu_supports("avx512f"))
+    if (c.kernel == MatrixProduct::Kernel::Avx512 && !ProcessorSupports(VectorInstructions::Avx512))
         GTEST_SKIP() << "no AVX-512 on this processor";
     const long lda = c.K + 3, ldb = c.N + 5, ldc = c.N + 7, margin = 2;
     std::mt19937 random(static_cast<unsigned>(c.M * 131 + c.N * 17 + c.K));
