@@ -6,6 +6,7 @@
 
 #define PANELFLOW_KERNEL_NAME AssembleRowAvx2
 #define PANELFLOW_KERNEL_MATH_NAME QuotientMathAvx2
+#define PANELFLOW_KERNEL_SIDE_LOG_NAME SideLogarithmAvx2
 #define PANELFLOW_KERNEL_VECTOR __m256d
 #define PANELFLOW_KERNEL_SQRT(x) _mm256_sqrt_pd(x)
 #define PANELFLOW_KERNEL_FMA(a, b, c) _mm256_fmadd_pd(a, b, c)

@@ -6,6 +6,7 @@
 
 #define PANELFLOW_KERNEL_NAME AssembleRowAvx512
 #define PANELFLOW_KERNEL_MATH_NAME QuotientMathAvx512
+#define PANELFLOW_KERNEL_SIDE_LOG_NAME SideLogarithmAvx512
 #define PANELFLOW_KERNEL_VECTOR __m512d
 #define PANELFLOW_KERNEL_SQRT(x) _mm512_mask_sqrt_pd(x, 0xFF, x)  // every lane, no undefined source
 #define PANELFLOW_KERNEL_FMA(a, b, c) _mm512_fmadd_pd(a, b, c)

@@ -9,8 +9,9 @@
 // The arithmetic follows the scalar pair of AssembleInfluenceMatricesScalar, with savings that
 // change only the last bits: each corner's distance is computed once for the two sides that meet
 // there, the divisions by a side's length and by 4 Pi become products with reciprocals, and each
-// side's logarithm and arctangent are taken of their quotients without forming them
-// (AssemblyMath.h: within 2.5 ulps, so an angle of at most Pi errs by less than 1e-15). The
+// side's logarithm and arctangent are taken of their quotients without forming them, the
+// logarithm as 2 atanh(d / (r + r')) (AssemblyMath.h: within 2.5 ulps, so an angle of at most Pi
+// errs by less than 1e-15). The
 // branch rules of SourcePanelVelocity become lane-wise selections decided by the same exact tests
 // (the sign and exact zero of h and z, the exact zero of D); the one case that needs more than a
 // selection, a field point exactly above the line of a side (h = 0 with z not 0), is handed back
@@ -67,6 +68,13 @@ void QuotientMathSse2(const double*, const double*, const double*, const double*
 void QuotientMathAvx2(const double*, const double*, const double*, const double*, double*, double*, long);
 void QuotientMathAvx512(const double*, const double*, const double*, const double*, double*, double*, long);
 
+// The kernel's side logarithms, exposed for the tests: for n < count (a multiple of 8),
+// logarithm[n] = log((S[n] + d[n]) / (S[n] - d[n])).
+using SideLogarithm = void (*)(const double* S, const double* d, double* logarithm, long count);
+void SideLogarithmSse2(const double*, const double*, double*, long);
+void SideLogarithmAvx2(const double*, const double*, double*, long);
+void SideLogarithmAvx512(const double*, const double*, double*, long);
+
 #ifdef PANELFLOW_KERNEL_NAME
 // The including file names the instruction set's vector of doubles, its square root, its fused
 // multiply-add (or a product and a sum where it has none) and the test whether any lane of a
@@ -96,6 +104,18 @@ void PANELFLOW_KERNEL_MATH_NAME(const double* p, const double* q, const double* 
         const V L = Math::LogOfQuotient(P, Q), A = Math::AtanOfQuotient(Y, X);
         __builtin_memcpy(logOfQuotient + n0, &L, sizeof(V));
         __builtin_memcpy(atanOfQuotient + n0, &A, sizeof(V));
+    }
+}
+
+void PANELFLOW_KERNEL_SIDE_LOG_NAME(const double* S, const double* d, double* logarithm, long count) {
+    using V = Isa::V;
+    constexpr int W = Isa::W;
+    for (long n0 = 0; n0 + W <= count; n0 += W) {
+        V sum, length;
+        __builtin_memcpy(&sum, S + n0, sizeof(V));
+        __builtin_memcpy(&length, d + n0, sizeof(V));
+        const V L = Math::SideLogarithm(sum, length);
+        __builtin_memcpy(logarithm + n0, &L, sizeof(V));
     }
 }
 
@@ -163,7 +183,7 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long firs
             const V hNumerator = dXsi * dItaCorner[side] - dIta * dXsiCorner[side];
             const V h = hNumerator * inverseD;
 
-            const V L = Math::LogOfQuotient(r + rPrime + d, r + rPrime - d);
+            const V L = Math::SideLogarithm(r + rPrime, d);
             Su = present ? Su - (dIta * inverseD) * L : Su;
             Sv = present ? Sv + (dXsi * inverseD) * L : Sv;
 

@@ -1,14 +1,15 @@
 #pragma once
 // The logarithms and arctangents of the vectorised assembly, written for any vector of doubles so
 // that each instruction set's kernel inlines its own copy, without calls and the spills around
-// them. Both take a quotient as its numerator and denominator: one division each. Included only
+// them. Each takes a quotient as its numerator and denominator, with one division. Included only
 // by the files that compile the kernel for one instruction set (see AssemblyKernel.h); everything
 // here has internal linkage, so no copy built with one set's flags can stand in for another's.
 //
 // Accuracy over the whole double range (subnormal, huge, zero of either sign, infinite, NaN), as
 // checked against std::log and std::atan of the rounded quotients by the tests: within 2.5 ulps
 // (2 seen), with the special values, signs and zeros of the C library's functions of the rounded
-// quotient.
+// quotient. The side logarithm agrees with the logarithm of the quotient of the rounded S + d and
+// S - d to within those 2.5 ulps and what the rounding of that quotient moves it by.
 //
 // `Isa` provides the vector type V (a GCC vector of W doubles), Fma(a, b, c) = a * b + c, fused
 // where the instruction set has it, and Any(mask), true when a lane of the mask is set.
@@ -58,6 +59,13 @@ struct VectorMath {
         return Polynomial<n>(x, &c[0]);
     }
 
+    // 2 atanh(s) = 2 s + s^3 R(s^2) for |s| <= (sqrt(2) - 1) / (sqrt(2) + 1), the reduced range of
+    // the logarithms below.
+    static constexpr double kR[] = {0.666666666666667,   0.39999999999899505, 0.28571428625975487,
+                                    0.2222221113479508,  0.18182889125261723, 0.15331721600556042,
+                                    0.14616449685043406};
+    static constexpr double kLargestAtanhArgument = 0.17157287525380990;  // (sqrt(2) - 1) / (sqrt(2) + 1)
+
     // x = 2^e m with m in [sqrt(1/2), sqrt(2)), for x positive, normal and finite. Moving
     // sqrt(1/2) to the bottom of the exponent's range makes the exponent field e + 1023 and the
     // significand field that of m taken from sqrt(1/2)'s.
@@ -74,9 +82,6 @@ struct VectorMath {
     // exact. Lanes where p or q is not positive, normal and finite, or the quotient is near
     // overflow or underflow, take the library's logarithm of the rounded quotient instead.
     static V LogOfQuotient(V p, V q) {
-        static constexpr double kR[] = {0.666666666666667,   0.39999999999899505, 0.28571428625975487,
-                                        0.2222221113479508,  0.18182889125261723, 0.15331721600556042,
-                                        0.14616449685043406};
         constexpr double kLn2High = 0.6931471803691238;  // 32 bits: e * kLn2High is exact
         constexpr double kLn2Low = 1.9082149292705877e-10;
         const V smallest = Splat(0x1p-1022), largest = Splat(__DBL_MAX__);
@@ -103,6 +108,19 @@ struct VectorMath {
         return result;
     }
 
+    // log((S + d) / (S - d)) for S >= d >= 0, the logarithm of a panel side seen from a point at
+    // distances r and r' from its ends (S = r + r'): as 2 atanh(d / S), with one division and none
+    // of LogOfQuotient's reduction, where d / S lies in the polynomial's range in every lane, as it
+    // does for all but the nearest sides; else as LogOfQuotient of the rounded S + d and S - d.
+    // Where S + d overflows, so that the logarithm of the quotient is infinite, it is taken so too.
+    static V SideLogarithm(V S, V d) {
+        const V t = d / S;
+        const Mask direct = (t <= Splat(kLargestAtanhArgument)) & (S <= Splat(0x1p1000));
+        if (Isa::Any(~direct)) return LogOfQuotient(S + d, S - d);
+        const V w = t * t;
+        return Isa::Fma(t * w, Polynomial(w, kR), t + t);
+    }
+
     // atan(y / x) without forming the quotient, for any y and x: the value of the arctangent of
     // the rounded quotient, with its sign and zeros (atan(0 / -1) = -0, a quotient that rounds to
     // zero gives zero) and +-Pi/2 where the quotient overflows. From A / B in [0, 1], A and B the
@@ -120,8 +138,10 @@ struct VectorMath {
         V A = swap ? absX : absY, B = swap ? absY : absX;  // a NaN stays in A or B
         // The sum below must not overflow.
         const Mask huge = B > Splat(0x1p1000);
-        A = huge ? A * Splat(0x1p-64) : A;
-        B = huge ? B * Splat(0x1p-64) : B;
+        if (Isa::Any(huge)) {
+            A = huge ? A * Splat(0x1p-64) : A;
+            B = huge ? B * Splat(0x1p-64) : B;
+        }
         const Mask reduce = A > Splat(0.41421356237309503) * B;
         // Without reduction t = A / B rounds as the quotient does: zero exactly where it does.
         const V t = (reduce ? A - B : A) / (reduce ? A + B : B);

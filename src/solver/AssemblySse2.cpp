@@ -6,6 +6,7 @@
 
 #define PANELFLOW_KERNEL_NAME AssembleRowSse2
 #define PANELFLOW_KERNEL_MATH_NAME QuotientMathSse2
+#define PANELFLOW_KERNEL_SIDE_LOG_NAME SideLogarithmSse2
 #define PANELFLOW_KERNEL_VECTOR __m128d
 #define PANELFLOW_KERNEL_SQRT(x) _mm_sqrt_pd(x)
 #define PANELFLOW_KERNEL_FMA(a, b, c) _mm_add_pd(_mm_mul_pd(a, b), c)  // no fused form in SSE2
