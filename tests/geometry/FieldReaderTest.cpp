@@ -193,7 +193,8 @@ TEST(FieldReader, AHeaderTextOfAnyLengthIsSkippedKeepingOnlyItsStart) {
 TEST(FieldReader, AByteOrderMarkAtTheStartIsSkippedAndNowhereElse) {
     const std::string mark = "\xEF\xBB\xBF";
     EXPECT_EQ(Numbers(mark + "3, 4\r\n"), (std::vector<double>{3, 4}));
-    FieldReader header(mark + "\"Title\", 5", "in.txt");
+    const std::string headerText = mark + "\"Title\", 5";  // the reader views the text, which must outlive it
+    FieldReader header(headerText, "in.txt");
     ASSERT_TRUE(header.SkipTextField());
     EXPECT_EQ(header.Text(), "Title");
     std::string message;
