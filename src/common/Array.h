@@ -6,11 +6,11 @@
 // Array2D lies at data()[i * stride() + j].
 // Bounds are checked by assert only (debug builds); release builds index directly.
 //
-// The storage comes zeroed from calloc, which takes large blocks straight from the operating
-// system, already zero and not yet touched: a matrix of hundreds of megabytes costs nothing
-// until it is filled, and is then written once, by the threads that fill it, instead of being
-// cleared first. Such blocks are also offered transparent huge pages, which saves most of the
-// page faults of the first writes.
+// The storage comes zeroed from the operating system, not yet touched: a matrix of hundreds of
+// megabytes costs nothing until it is filled, and is then written once, by the threads that fill
+// it, instead of being cleared first. Blocks of 4 MB and more are mapped whole huge pages at a
+// time and offered transparent huge pages, so that filling them takes one page fault per 2 MB
+// instead of one per 4 kB (each costly in a virtual machine); smaller ones come from calloc.
 
 #include <sys/mman.h>
 
@@ -32,19 +32,22 @@ struct ZeroedAllocator {
     template <class U>
     ZeroedAllocator(const ZeroedAllocator<U>&) noexcept {}
 
+    static constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    static constexpr std::size_t kLargeBlock = 2 * kHugePage;
+
     T* allocate(std::size_t n) {
+        if (n > (std::size_t(-1) - 2 * kHugePage) / sizeof(T)) throw std::bad_alloc();
+        const std::size_t bytes = n * sizeof(T);
+        if (bytes >= kLargeBlock) return static_cast<T*>(MapLargeBlock(bytes));
         void* p = std::calloc(n, sizeof(T));
         if (p == nullptr) throw std::bad_alloc();
-        constexpr std::size_t kHugePage = std::size_t{2} << 20;
-        const std::size_t bytes = n * sizeof(T);
-        if (bytes >= 8 * kHugePage) {
-            const auto begin = (reinterpret_cast<std::uintptr_t>(p) + kHugePage - 1) & ~(kHugePage - 1);
-            const auto end = (reinterpret_cast<std::uintptr_t>(p) + bytes) & ~(kHugePage - 1);
-            if (end > begin) (void)::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-        }
         return static_cast<T*>(p);
     }
-    void deallocate(T* p, std::size_t) noexcept { std::free(p); }
+    void deallocate(T* p, std::size_t n) noexcept {
+        const std::size_t bytes = n * sizeof(T);
+        if (bytes >= kLargeBlock) (void)::munmap(p, WholeHugePages(bytes));
+        else std::free(p);
+    }
 
     // Value-initialising a number writes nothing: the memory is zero already.
     template <class U>
@@ -57,6 +60,24 @@ struct ZeroedAllocator {
     }
 
     friend bool operator==(const ZeroedAllocator&, const ZeroedAllocator&) noexcept { return true; }
+
+private:
+    static std::size_t WholeHugePages(std::size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
+
+    // Maps whole huge pages on a huge-page boundary: one huge page more than needed, then the
+    // unaligned head and the tail beyond are given back.
+    static void* MapLargeBlock(std::size_t bytes) {
+        const std::size_t length = WholeHugePages(bytes);
+        void* mapped = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapped == MAP_FAILED) throw std::bad_alloc();
+        const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+        const auto begin = (start + kHugePage - 1) & ~(kHugePage - 1);
+        if (begin > start) (void)::munmap(mapped, begin - start);
+        if (start + kHugePage > begin)
+            (void)::munmap(reinterpret_cast<void*>(begin + length), start + kHugePage - begin);
+        (void)::madvise(reinterpret_cast<void*>(begin), length, MADV_HUGEPAGE);
+        return reinterpret_cast<void*>(begin);
+    }
 };
 
 template <class T>
