@@ -73,8 +73,7 @@ private:
         const auto start = reinterpret_cast<std::uintptr_t>(mapped);
         const auto begin = (start + kHugePage - 1) & ~(kHugePage - 1);
         if (begin > start) (void)::munmap(mapped, begin - start);
-        if (start + kHugePage > begin)
-            (void)::munmap(reinterpret_cast<void*>(begin + length), start + kHugePage - begin);
+        (void)::munmap(reinterpret_cast<void*>(begin + length), start + kHugePage - begin);  // never empty
         (void)::madvise(reinterpret_cast<void*>(begin), length, MADV_HUGEPAGE);
         return reinterpret_cast<void*>(begin);
     }

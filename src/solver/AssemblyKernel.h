@@ -11,11 +11,11 @@
 // there, the divisions by a side's length and by 4 Pi become products with reciprocals, and each
 // side's logarithm and arctangent are taken of their quotients without forming them, the
 // logarithm as 2 atanh(d / (r + r')) (AssemblyMath.h: within 2.5 ulps, so an angle of at most Pi
-// errs by less than 1e-15). The
-// branch rules of SourcePanelVelocity become lane-wise selections decided by the same exact tests
-// (the sign and exact zero of h and z, the exact zero of D); the one case that needs more than a
-// selection, a field point exactly above the line of a side (h = 0 with z not 0), is handed back
-// lane by lane to the scalar routine, after one test whether any lane needs it.
+// errs by less than 1e-15). The branch rules of SourcePanelVelocity become lane-wise selections
+// decided by the same exact tests (the sign and exact zero of h and z, the exact zero of D); the
+// one case that needs more than a selection, a field point exactly above the line of a side
+// (h = 0 with z not 0), is handed back lane by lane to the scalar routine, after one test whether
+// any lane needs it.
 
 #ifdef PANELFLOW_KERNEL_NAME
 #include "solver/AssemblyMath.h"

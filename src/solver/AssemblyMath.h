@@ -8,8 +8,9 @@
 // Accuracy over the whole double range (subnormal, huge, zero of either sign, infinite, NaN), as
 // checked against std::log and std::atan of the rounded quotients by the tests: within 2.5 ulps
 // (2 seen), with the special values, signs and zeros of the C library's functions of the rounded
-// quotient. The side logarithm agrees with the logarithm of the quotient of the rounded S + d and
-// S - d to within those 2.5 ulps and what the rounding of that quotient moves it by.
+// quotient. The side logarithm is within 2.5 ulps of 2 atanh(d / S); in a vector that holds a
+// near side, where it is the logarithm of the quotient of the rounded S + d and S - d, also what
+// their rounding moves it by (at most 2^-52).
 //
 // `Isa` provides the vector type V (a GCC vector of W doubles), Fma(a, b, c) = a * b + c, fused
 // where the instruction set has it, and Any(mask), true when a lane of the mask is set.
