@@ -9,7 +9,7 @@
 namespace panelflow {
 namespace {
 
-constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+constexpr std::uintptr_t kHugePage = ZeroedAllocator<double>::kHugePage;
 
 // Every element of a fresh array is zero; each can then be written and read back.
 void ExpectZeroedAndWritable(Array2D<double>& a) {
