@@ -29,13 +29,15 @@
 #include <thread>
 #include <vector>
 
-#include "common/Commands.h"
-#include "common/ResultsFile.h"
+#include "commands/Commands.h"
+#include "results/ResultsFile.h"
 #include "solver/AssemblyVector.h"
 #include "solver/GaussSolve.h"
-#include "solver/HessSolve.h"
-#include "solver/MatrixProduct.h"
-#include "solver/VelocityReport.h"
+#include "commands/HessSolve.h"
+#include "solver/Assembly.h"
+#include "solver/BlasKernels.h"
+#include "base/ProcessorFeatures.h"
+#include "results/VelocityReport.h"
 #include "support/ReferenceReport.h"
 
 extern "C" void dgesv_(const int* n, const int* nrhs, double* a, const int* lda, int* ipiv, double* b,
@@ -46,7 +48,7 @@ namespace {
 using panelflow::Array1D;
 using panelflow::Array2D;
 using panelflow::Session;
-using panelflow::Solution;
+using Solution = panelflow::InfluenceMatrices;
 namespace fs = std::filesystem;
 
 // Messages of the commands go to standard error; nothing waits for a click.
@@ -285,6 +287,7 @@ void Benchmark(Size size, const fs::path& scratch, const BatchRun& batch) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    panelflow::SelectBlasKernels(argv);
     std::vector<Size> sizes;
     for (int a = 1; a < argc; ++a) {
         Size size;
@@ -300,13 +303,12 @@ int main(int argc, char** argv) {
     fs::create_directories(scratch);
     const std::string batchProgram = (fs::canonical("/proc/self/exe").parent_path().parent_path() / "src" / "panelflow-batch").string();
 
-    const bool ownProductKernel = panelflow::MatrixProduct().kernel() == panelflow::MatrixProduct::Kernel::Avx512;
-    std::printf("%s, %u hardware threads, assembly with %.*s, OpenBLAS (%s kernels) with %d threads,\n"
-                "elimination products with %s\n",
-                ProcessorName().c_str(), std::thread::hardware_concurrency(),
-                static_cast<int>(panelflow::BestVectorInstructions().size()), panelflow::BestVectorInstructions().data(),
-                openblas_get_corename(), openblas_get_num_threads(),
-                ownProductKernel ? "the own AVX-512 kernel" : "OpenBLAS dgemm");
+    const std::string_view instructions = panelflow::VectorInstructionsName(panelflow::VectorInstructions::Best);
+    const char* coreType = std::getenv("OPENBLAS_CORETYPE");
+    std::printf("%s, %u hardware threads, assembly with %.*s, OpenBLAS (%s kernels%s%s) with %d threads\n",
+                ProcessorName().c_str(), std::thread::hardware_concurrency(), static_cast<int>(instructions.size()),
+                instructions.data(), panelflow::BlasKernelsName(), coreType ? ", OPENBLAS_CORETYPE=" : "",
+                coreType ? coreType : "", openblas_get_num_threads());
     std::vector<BatchRun> batchRuns;
     for (const Size size : sizes) batchRuns.push_back(RunBatch(batchProgram, scratch, size));
     for (std::size_t k = 0; k < sizes.size(); ++k) Benchmark(sizes[k], scratch, batchRuns[k]);

@@ -15,8 +15,9 @@
 #include <string_view>
 #include <vector>
 
-#include "common/Commands.h"
-#include "common/Session.h"
+#include "commands/Commands.h"
+#include "commands/Session.h"
+#include "solver/BlasKernels.h"
 
 namespace {
 
@@ -49,9 +50,7 @@ class StandardErrorInterface : public UserInterface {
 public:
     void ShowMessage(const std::string& text) override {
         std::cerr << text << '\n';
-        ++count;
     }
-    int count = 0;
 };
 
 // On a terminal, shows the progress of a step once it has run for more than a second.
@@ -111,10 +110,10 @@ bool RunCorners(Batch& batch, const std::string& path) {
 }
 
 bool RunHess(Batch& batch, const std::string&) {
-    const int messagesBefore = batch.ui.count;
     // A zero pivot still completes the command (its sections are written), but the run stops
     // there with a failure status: all-zero strengths are no answer to build on.
-    return HessCommand(batch.session, batch.ui, &batch.progress) && batch.ui.count == messagesBefore;
+    const HessCommandResult result = HessCommand(batch.session, batch.ui, &batch.progress);
+    return result.done && !result.zeroPivot;
 }
 
 constexpr StepKind kSteps[] = {
@@ -139,6 +138,7 @@ int UsageError(const std::string& problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    SelectBlasKernels(argv);
     Batch batch;
     std::vector<Action> actions;
     for (int a = 1; a < argc; ++a) {

@@ -14,8 +14,8 @@
 #include "FormAbout.h"
 #include "ImageCanvas.h"
 #include "PictureBox.h"
-#include "common/Commands.h"
-#include "view/PanelDrawing.h"
+#include "commands/Commands.h"
+#include "commands/ViewTexts.h"
 
 namespace panelflow {
 namespace {
@@ -194,10 +194,9 @@ void Form1::Form_Load() {
 
 void Form1::Redraw() {
     const ViewTexts texts{Text(Text_AlfaX), Text(Text_AlfaY), Text(Text_AlfaZ), Text(Text_Ölçek)};
-    const DrawOptions options{session_.shell.DrawPanels, session_.shell.DrawCpSurface};
     {
         ImageCanvas canvas(Pic1->image());
-        RedrawView(session_.model, session_.solution, options, texts, canvas);
+        RedrawCommand(session_, texts, canvas);
     }
     Pic1->update();
 }

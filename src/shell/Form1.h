@@ -11,9 +11,9 @@
 #include <QMainWindow>
 #include <string>
 
-#include "common/ResultsFile.h"
-#include "common/Session.h"
-#include "common/UserInterface.h"
+#include "results/ResultsFile.h"
+#include "commands/Session.h"
+#include "commands/UserInterface.h"
 
 class QAction;
 class QFrame;

@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "common/UserInterface.h"
+#include "commands/UserInterface.h"
 
 namespace panelflow {
 

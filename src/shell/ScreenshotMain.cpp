@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include "Form1.h"
+#include "solver/BlasKernels.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ struct PrintedMessages : panelflow::UserInterface {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    panelflow::SelectBlasKernels(argv);
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("panelflow");

@@ -6,8 +6,10 @@
 
 #include "Form1.h"
 #include "MessageBoxUserInterface.h"
+#include "solver/BlasKernels.h"
 
 int main(int argc, char* argv[]) {
+    panelflow::SelectBlasKernels(argv);
     QApplication app(argc, argv);
     // The toolkit adopts the user's locale; the core's numbers never depend on it, and no C
     // library routine may read a decimal comma either.

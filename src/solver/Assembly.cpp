@@ -1,18 +1,16 @@
+#include "solver/Assembly.h"
+
 #include <algorithm>
 
 #include "solver/AssemblyVector.h"
-#include "solver/HessSolve.h"
 #include "solver/SourcePanelVelocity.h"
 
 namespace panelflow {
 
-void AssembleInfluenceMatricesScalar(const PanelModel& model, const FreeStream& vinf, Solution& solution,
+void AssembleInfluenceMatricesScalar(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& solution,
                                      Progress* progress) {
     const long N = static_cast<long>(model.PanelCount());
-    solution.N = N;
-    solution.vNorm = Array2D<double>(N, N + 1);
-    solution.uTan = Array2D<double>(N, N + 1);
-    solution.vTan = Array2D<double>(N, N + 1);
+    solution = InfluenceMatrices{N, Array2D<double>(N, N + 1), Array2D<double>(N, N + 1), Array2D<double>(N, N + 1)};
 
     // Enough rows between two reports to keep them to a few hundred.
     const long reportEvery = std::max(1L, N / 200);
@@ -60,7 +58,7 @@ void AssembleInfluenceMatricesScalar(const PanelModel& model, const FreeStream& 
     }
 }
 
-void AssembleInfluenceMatrices(const PanelModel& model, const FreeStream& vinf, Solution& solution,
+void AssembleInfluenceMatrices(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& solution,
                                Progress* progress) {
     AssembleInfluenceMatricesVector(model, vinf, solution, progress);
 }

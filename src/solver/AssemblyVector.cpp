@@ -4,9 +4,9 @@
 #include <atomic>
 #include <cassert>
 #include <cmath>
-#include <thread>
 #include <vector>
 
+#include "base/ThreadPool.h"
 #include "solver/AssemblyKernel.h"
 #include "solver/SourcePanelVelocity.h"
 
@@ -99,11 +99,7 @@ private:
 };
 
 RowKernel KernelFor(VectorInstructions instructions) {
-    if (instructions == VectorInstructions::Best) {
-        instructions = ProcessorSupports(VectorInstructions::Avx512) ? VectorInstructions::Avx512
-                       : ProcessorSupports(VectorInstructions::Avx2) ? VectorInstructions::Avx2
-                                                                     : VectorInstructions::Sse2;
-    }
+    if (instructions == VectorInstructions::Best) instructions = WidestVectorInstructions();
     assert(ProcessorSupports(instructions));
     switch (instructions) {
         case VectorInstructions::Avx512: return &assembly::AssembleRowAvx512;
@@ -114,75 +110,48 @@ RowKernel KernelFor(VectorInstructions instructions) {
 
 }  // namespace
 
-bool ProcessorSupports(VectorInstructions instructions) {
-    __builtin_cpu_init();
-    switch (instructions) {
-        case VectorInstructions::Avx512: return __builtin_cpu_supports("avx512f");
-        case VectorInstructions::Avx2: return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-        default: return true;
-    }
-}
-
-std::string_view BestVectorInstructions() {
-    if (ProcessorSupports(VectorInstructions::Avx512)) return "AVX-512";
-    if (ProcessorSupports(VectorInstructions::Avx2)) return "AVX2";
-    return "SSE2";
-}
-
-void AssembleInfluenceMatricesVector(const PanelModel& model, const FreeStream& vinf, Solution& solution,
+void AssembleInfluenceMatricesVector(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& solution,
                                      Progress* progress, VectorInstructions instructions, unsigned threads) {
     const long N = static_cast<long>(model.PanelCount());
-    solution.N = N;
-    solution.vNorm = Array2D<double>(N, N + 1);
-    solution.uTan = Array2D<double>(N, N + 1);
-    solution.vTan = Array2D<double>(N, N + 1);
+    solution = InfluenceMatrices{N, Array2D<double>(N, N + 1), Array2D<double>(N, N + 1), Array2D<double>(N, N + 1)};
     if (N < 1) return;
 
     const SourcePanels sources(model);
     const RowKernel kernel = KernelFor(instructions);
 
-    // Rows are handed out a few at a time from a shared counter; the calling thread works too
-    // and alone reports progress.
-    std::atomic<long> nextRow{1}, rowsDone{0};
-    auto work = [&](Progress* reportTo) {
-        double reported = 0.0;
-        for (;;) {
-            const long first = nextRow.fetch_add(kRowsPerTask);
-            if (first > N) return;
-            const long last = std::min(N, first + kRowsPerTask - 1);
-            FieldPanel fields[kRowsPerTask];
-            for (long m = first; m <= last; ++m) {
-                const int i = static_cast<int>((m - 1) / model.NJ) + 1, j = static_cast<int>((m - 1) % model.NJ) + 1;
-                fields[m - first] = FieldPanel{model.xC(i, j),   model.yC(i, j),   model.zC(i, j),   model.XsiX(i, j),
-                                               model.XsiY(i, j), model.XsiZ(i, j), model.ItaX(i, j), model.ItaY(i, j),
-                                               model.ItaZ(i, j), model.ZtaX(i, j), model.ZtaY(i, j), model.ZtaZ(i, j)};
-                // Right-hand side: no flow through the surface, -(Zta . Vinf).
-                const FieldPanel& field = fields[m - first];
-                solution.vNorm(m, N + 1) = -(field.ZtaX * vinf.VinfX + field.ZtaY * vinf.VinfY + field.ZtaZ * vinf.VinfZ);
-            }
-            // The rows of the task sweep the source panels block by block, so that a block's
-            // arrays, read once from memory, serve every row from the nearer caches.
-            for (long columns = 0; columns < N; columns += kColumnsPerBlock) {
-                const long end = std::min(N, columns + kColumnsPerBlock);
-                for (long m = first; m <= last; ++m)
-                    kernel(sources.arrays(), fields[m - first], columns, end, solution.uTan.row(m) + 1,
-                           solution.vTan.row(m) + 1, solution.vNorm.row(m) + 1);
-            }
-            const long done = rowsDone.fetch_add(last - first + 1) + last - first + 1;
-            const double fraction = static_cast<double>(done) / static_cast<double>(N);
-            if (reportTo != nullptr && fraction - reported >= 0.005 && done < N) {
-                reportTo->Report("assembly", fraction);
-                reported = fraction;
-            }
+    // Tasks of a few rows each go to the workers of the thread pool; the calling thread (worker 0)
+    // alone reports progress.
+    const long tasks = (N + kRowsPerTask - 1) / kRowsPerTask;
+    std::atomic<long> rowsDone{0};
+    double reported = 0.0;
+    ThreadPool::Shared().ParallelFor(tasks, [&](long task, unsigned worker) {
+        const long first = task * kRowsPerTask + 1;
+        const long last = std::min(N, first + kRowsPerTask - 1);
+        FieldPanel fields[kRowsPerTask];
+        for (long m = first; m <= last; ++m) {
+            const int i = static_cast<int>((m - 1) / model.NJ) + 1, j = static_cast<int>((m - 1) % model.NJ) + 1;
+            fields[m - first] = FieldPanel{model.xC(i, j),   model.yC(i, j),   model.zC(i, j),   model.XsiX(i, j),
+                                           model.XsiY(i, j), model.XsiZ(i, j), model.ItaX(i, j), model.ItaY(i, j),
+                                           model.ItaZ(i, j), model.ZtaX(i, j), model.ZtaY(i, j), model.ZtaZ(i, j)};
+            // Right-hand side: no flow through the surface, -(Zta . Vinf).
+            const FieldPanel& field = fields[m - first];
+            solution.vNorm(m, N + 1) = -(field.ZtaX * vinf.VinfX + field.ZtaY * vinf.VinfY + field.ZtaZ * vinf.VinfZ);
         }
-    };
-
-    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-    threads = static_cast<unsigned>(std::min<long>(threads, (N + kRowsPerTask - 1) / kRowsPerTask));
-    std::vector<std::jthread> helpers;
-    for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(work, nullptr);
-    work(progress);   // returns when no row is left to take
-    helpers.clear();  // joins
+        // The rows of the task sweep the source panels block by block, so that a block's
+        // arrays, read once from memory, serve every row from the nearer caches.
+        for (long columns = 0; columns < N; columns += kColumnsPerBlock) {
+            const long end = std::min(N, columns + kColumnsPerBlock);
+            for (long m = first; m <= last; ++m)
+                kernel(sources.arrays(), fields[m - first], columns, end, solution.uTan.row(m) + 1,
+                       solution.vTan.row(m) + 1, solution.vNorm.row(m) + 1);
+        }
+        const long done = rowsDone.fetch_add(last - first + 1) + last - first + 1;
+        const double fraction = static_cast<double>(done) / static_cast<double>(N);
+        if (worker == 0 && progress != nullptr && fraction - reported >= 0.005 && done < N) {
+            progress->Report("assembly", fraction);
+            reported = fraction;
+        }
+    }, threads);
     if (progress != nullptr) progress->Report("assembly", 1.0);
 }
 

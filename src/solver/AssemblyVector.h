@@ -5,23 +5,18 @@
 // SSE2 that every x86-64 has), so one binary runs anywhere. The values equal those of
 // AssembleInfluenceMatricesScalar up to the last bits of the vector logarithm and arctangent.
 
-#include <string_view>
-
-#include "solver/HessSolve.h"
+#include "base/ProcessorFeatures.h"
+#include "base/Progress.h"
+#include "model/FreeStream.h"
+#include "model/InfluenceMatrices.h"
+#include "model/PanelModel.h"
 
 namespace panelflow {
 
-enum class VectorInstructions { Best, Sse2, Avx2, Avx512 };
-
-// True when this processor can run the given instruction set (Best: always).
-bool ProcessorSupports(VectorInstructions instructions);
-
-// "SSE2", "AVX2" or "AVX-512": the set that Best selects on this processor.
-std::string_view BestVectorInstructions();
-
 // Same contract as AssembleInfluenceMatrices. `instructions` other than Best is for tests and
-// benchmarks and must be supported by the processor. threads = 0 uses every core.
-void AssembleInfluenceMatricesVector(const PanelModel& model, const FreeStream& vinf, Solution& solution,
+// benchmarks and must be supported by the processor. threads = 0 uses every worker of the
+// program's thread pool.
+void AssembleInfluenceMatricesVector(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& solution,
                                      Progress* progress = nullptr,
                                      VectorInstructions instructions = VectorInstructions::Best,
                                      unsigned threads = 0);

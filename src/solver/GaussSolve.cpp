@@ -21,7 +21,6 @@ struct Factorisation {
     long lda;
     long N;
     Progress* progress;
-    MatrixProduct& product;
     double reported = 0.0;
 
     double* at(long i, long j) const { return a + i * lda + j; }
@@ -46,7 +45,14 @@ struct Factorisation {
     void ApplySteps(long k0, long k1, long c, long n) {
         if (k1 <= k0 || n <= 0) return;
         SolveStepRows(k0, k1, c, n);
-        if (k1 < N) product.SubtractProduct(N - k1, n, k1 - k0, at(k1, k0), lda, at(k0, c), lda, at(k1, c), lda);
+        if (k1 < N) SubtractProduct(N - k1, n, k1 - k0, at(k1, k0), at(k0, c), at(k1, c));
+    }
+
+    // C -= A B for blocks of the matrix (M x K times K x N), on BLAS's threads.
+    void SubtractProduct(long M, long n, long K, const double* A, const double* B, double* C) const {
+        cblas_dgemm(CblasRowMajor, CblasNoTrans, CblasNoTrans, static_cast<int>(M), static_cast<int>(n),
+                    static_cast<int>(K), -1.0, A, static_cast<int>(lda), B, static_cast<int>(lda), 1.0, C,
+                    static_cast<int>(lda));
     }
 
     // The rows of steps [k0, k1) within columns [c, c + n), each reduced by the steps above it. A
@@ -60,7 +66,7 @@ struct Factorisation {
         }
         const long km = k0 + (k1 - k0) / 2;
         SolveStepRows(k0, km, c, n);
-        product.SubtractProduct(k1 - km, n, km - k0, at(km, k0), lda, at(k0, c), lda, at(km, c), lda);
+        SubtractProduct(k1 - km, n, km - k0, at(km, k0), at(k0, c), at(km, c));
         SolveStepRows(km, k1, c, n);
     }
 
@@ -114,34 +120,13 @@ struct Factorisation {
     static constexpr long kTriangleWidth = 128;
 };
 
-// While the product's own team of threads works on the cores, OpenBLAS's small triangular solves
-// run on the calling thread alone: its idle threads would otherwise poll for work beside the team.
-class BlasThreadsDuring {
-public:
-    explicit BlasThreadsDuring(const MatrixProduct& product) : threads_(openblas_get_num_threads()) {
-        if (product.kernel() != MatrixProduct::Kernel::Blas) openblas_set_num_threads(1);
-    }
-    ~BlasThreadsDuring() { openblas_set_num_threads(threads_); }
-    BlasThreadsDuring(const BlasThreadsDuring&) = delete;
-    BlasThreadsDuring& operator=(const BlasThreadsDuring&) = delete;
-
-private:
-    int threads_;
-};
-
 }  // namespace
 
-GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress,
-                       MatrixProduct::Kernel products) {
+GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress) {
     assert(A.upper1() >= N && A.upper2() >= N + 1 && X.upper() >= N);
     const long rhs = N + 1;
-    MatrixProduct product(products);
-    long failed;
-    {
-        const BlasThreadsDuring elimination(product);
-        Factorisation lu{A.row(1) + 1, A.stride(), N, progress, product};
-        failed = lu.Factor(0, N + 1);
-    }
+    Factorisation lu{A.row(1) + 1, A.stride(), N, progress};
+    const long failed = lu.Factor(0, N + 1);
 
     // The eliminated entries below the diagonal are zeros, not the multipliers kept meanwhile;
     // on success they are cleared row by row with the back substitution, which reads the same rows.

@@ -8,23 +8,18 @@
 // solution. A pivot that is exactly zero at step k (the last one, A(N, N), included) stops the
 // solver: A then holds the result of steps 1..k-1 and X is untouched.
 
-#include <string_view>
-
-#include "common/Array.h"
-#include "common/UserInterface.h"
-#include "solver/MatrixProduct.h"
+#include "base/Array.h"
+#include "base/Progress.h"
 
 namespace panelflow {
-
-inline constexpr std::string_view kZeroPivotMessage = " sıfır diyagonal elemanı";
 
 struct GaussResult {
     bool zeroPivot = false;
     long step = 0;  // the step k whose pivot was zero
 };
 
-// `products` chooses the kernel of the large matrix products; tests run each.
-GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress = nullptr,
-                       MatrixProduct::Kernel products = MatrixProduct::Kernel::Best);
+// The elimination's work is nearly all matrix products, done by BLAS (dgemm, dtrsm) on its own
+// threads.
+GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress = nullptr);
 
 }  // namespace panelflow

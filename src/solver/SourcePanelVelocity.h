@@ -8,7 +8,7 @@
 // exactly above the line of a side or above a corner, gets the continuous limit of its
 // neighbours' velocity (w = 0 in the plane outside the panel).
 
-#include "panels/PanelModel.h"
+#include "model/PanelModel.h"
 
 namespace panelflow {
 

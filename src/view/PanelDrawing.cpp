@@ -8,9 +8,8 @@ constexpr double kAxisLength = 5.0;
 
 float F(double value) { return static_cast<float>(value); }
 
-bool NetCoversModel(const PanelModel& model, const Solution& solution) {
-    return !solution.OneMinusCp.empty() && solution.OneMinusCp.upper1() >= model.NI &&
-           solution.OneMinusCp.upper2() >= model.NJ;
+bool NetCoversModel(const PanelModel& model, const Array2D<double>& OneMinusCp) {
+    return !OneMinusCp.empty() && OneMinusCp.upper1() >= model.NI && OneMinusCp.upper2() >= model.NJ;
 }
 
 struct NetPoints {
@@ -18,10 +17,10 @@ struct NetPoints {
 };
 
 // Each panel's control point moved along its normal by 1 - Cp, then rotated.
-void RotateNetPoints(const PanelModel& model, const Solution& solution, const ViewMatrix& R, NetPoints& net) {
+void RotateNetPoints(const PanelModel& model, const Array2D<double>& OneMinusCp, const ViewMatrix& R, NetPoints& net) {
     for (int i = 1; i <= model.NI; ++i)
         for (int j = 1; j <= model.NJ; ++j) {
-            const double S = solution.OneMinusCp(i, j);
+            const double S = OneMinusCp(i, j);
             const Point3 p = RotatePoint(R, model.xC(i, j) + S * model.ZtaX(i, j), model.yC(i, j) + S * model.ZtaY(i, j),
                                          model.zC(i, j) + S * model.ZtaZ(i, j));
             net.xCpRot(i, j) = p.x;
@@ -62,18 +61,17 @@ void DrawAxes(const ViewMatrix& R, const ViewCentre& centre, Canvas& canvas) {
 
 }  // namespace
 
-ViewFrame RedrawView(const PanelModel& model, const Solution& solution, const DrawOptions& options,
-                     const ViewTexts& texts, Canvas& canvas) {
+ViewFrame RedrawView(const PanelModel& model, const Array2D<double>& OneMinusCp, const DrawOptions& options,
+                     const ViewSettings& settings, Canvas& canvas) {
     ViewFrame frame;
     NetPoints net{Array2D<double>(model.NI, model.NJ), Array2D<double>(model.NI, model.NJ),
                   Array2D<double>(model.NI, model.NJ)};
-    frame.R = BuildViewMatrix(ViewAngleFromText(texts.alphaX), ViewAngleFromText(texts.alphaY),
-                              ViewAngleFromText(texts.alphaZ));
+    frame.R = BuildViewMatrix(settings.alphaX, settings.alphaY, settings.alphaZ);
     RotatedCorners rotated = RotateCorners(model, frame.R);
-    const bool drawNet = options.DrawCpSurface && NetCoversModel(model, solution);
-    if (drawNet) RotateNetPoints(model, solution, frame.R, net);
+    const bool drawNet = options.DrawCpSurface && NetCoversModel(model, OneMinusCp);
+    if (drawNet) RotateNetPoints(model, OneMinusCp, frame.R, net);
     frame.centre = CentreCorners(model, rotated);
-    frame.scale = ViewScaleFromText(texts.scale);
+    frame.scale = UsableScale(settings.scale);
     SetUpPicture(canvas, frame.scale);
     if (options.DrawPanels) DrawPanelOutlines(model, rotated, canvas);
     if (drawNet) DrawNet(model, net, frame.centre, canvas);

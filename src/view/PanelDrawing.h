@@ -7,10 +7,8 @@
 // distance 1 - Cp; rows of the net are closed rings around the body, the lines along the body
 // are open. Everything is drawn in the frame centred on the panel corners.
 
-#include <string>
-
-#include "panels/PanelModel.h"
-#include "solver/HessSolve.h"
+#include "base/Array.h"
+#include "model/PanelModel.h"
 #include "view/Canvas.h"
 #include "view/ViewTransform.h"
 
@@ -22,9 +20,9 @@ struct DrawOptions {
     bool DrawCpSurface = false;  // the 1 - Cp net; only meaningful after a solution of this model
 };
 
-// The texts of the window's angle boxes (degrees) and scale box, read at every redraw.
-struct ViewTexts {
-    std::string alphaX{"0"}, alphaY{"0"}, alphaZ{"0"}, scale{"1"};
+// The angles of the view in degrees and its scale (UsableScale applies).
+struct ViewSettings {
+    double alphaX = 0, alphaY = 0, alphaZ = 0, scale = 1;
 };
 
 // What one redraw used: the matrix, the centre and the scale (for callers that map points).
@@ -34,9 +32,9 @@ struct ViewFrame {
     double scale = 1;
 };
 
-// Redraws the picture from the model (and, when DrawCpSurface is on, solution.OneMinusCp).
-// A net whose 1 - Cp array does not cover the model's panels is not drawn.
-ViewFrame RedrawView(const PanelModel& model, const Solution& solution, const DrawOptions& options,
-                     const ViewTexts& texts, Canvas& canvas);
+// Redraws the picture from the model (and, when DrawCpSurface is on, OneMinusCp, [0..NI] x
+// [0..NJ]). A net whose 1 - Cp array does not cover the model's panels is not drawn.
+ViewFrame RedrawView(const PanelModel& model, const Array2D<double>& OneMinusCp, const DrawOptions& options,
+                     const ViewSettings& settings, Canvas& canvas);
 
 }  // namespace panelflow

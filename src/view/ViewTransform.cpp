@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "common/LeadingNumber.h"
 
 namespace panelflow {
 namespace {
@@ -41,12 +40,9 @@ Point3 RotatePoint(const ViewMatrix& R, double x, double y, double z) {
             R.R31 * x + R.R32 * y + R.R33 * z};
 }
 
-double ViewAngleFromText(std::string_view text) { return LeadingNumber(text); }
-
-double ViewScaleFromText(std::string_view text) {
+double UsableScale(double s) {
     // The coordinate window is handed to the picture in single precision: a scale whose
     // half-span would overflow or vanish there is no usable scale.
-    const double s = LeadingNumber(text);
     if (!(s > 0.0) || !std::isfinite(s)) return 1.0;
     const float half = static_cast<float>(kHalfPictureSpan / s);
     if (!std::isfinite(half) || !std::isnormal(half)) return 1.0;

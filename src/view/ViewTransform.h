@@ -8,10 +8,8 @@
 // [0..4]; entries (i, j, k) with i = 1..NI, j = 1..NJ, k = 1..nCorner(i, j) are filled, the rest
 // stay zero.
 
-#include <string_view>
-
-#include "common/Array.h"
-#include "panels/PanelModel.h"
+#include "base/Array.h"
+#include "model/PanelModel.h"
 #include "view/Canvas.h"
 
 namespace panelflow {
@@ -36,12 +34,9 @@ ViewMatrix BuildViewMatrix(double alphaX, double alphaY, double alphaZ);
 // R . (x, y, z), each row summed from left to right.
 Point3 RotatePoint(const ViewMatrix& R, double x, double y, double z);
 
-// An angle box's text: its leading number in degrees (0 when it does not begin with one).
-double ViewAngleFromText(std::string_view text);
-
-// The scale box's text: its leading number, or 1 when that is not a positive number whose
-// coordinate window -6/s..6/s is finite and not empty in single precision.
-double ViewScaleFromText(std::string_view text);
+// The scale s itself, or 1 when s is not a positive number whose coordinate window -6/s..6/s is
+// finite and not empty in single precision.
+double UsableScale(double s);
 
 struct RotatedCorners {
     Array3D<double> xCornerRot, yCornerRot, zCornerRot;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "geometry/CornerPointFile.h"
+#include "input/CornerPointFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -6,14 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "common/ResultsFile.h"
-#include "panels/PanelTestSupport.h"
+#include "support/PanelTestSupport.h"
 
 namespace panelflow {
 namespace {
 
-using test::SphereGrid;
-using test::TemporaryResultsFile;
+using testing::SphereGrid;
 
 constexpr double kFourDecimals = 5e-5;
 
@@ -96,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(Spheres, SphereNodesTest,
 TEST(BodyOfRevolutionTest, RebuildWithSmallerCountsReallocatesEverything) {
     BodyProfile profile;
     PanelModel model = SphereGrid(8, 8, &profile);
-    test::SetCounts(model, 3, 2);
+    testing::SetCounts(model, 3, 2);
     SphereProfile(3, profile);
     BuildBodyOfRevolution(profile, model);
     EXPECT_EQ(profile.xI.upper(), 4);
@@ -105,48 +103,6 @@ TEST(BodyOfRevolutionTest, RebuildWithSmallerCountsReallocatesEverything) {
     EXPECT_EQ(model.xNode.upper1(), 4);
     EXPECT_EQ(model.zNode.upper2(), 3);
     EXPECT_NEAR(model.zNode(2, 2), std::sin(Pi / 3) * 0.5, 1e-15);  // column 2 is +z for NJ = 2
-}
-
-std::vector<std::string> WrittenSections(int NI, int NJ) {
-    BodyProfile profile;
-    PanelModel model = SphereGrid(NI, NJ, &profile);
-    TemporaryResultsFile file;
-    ResultsAppender out(file.path());
-    WriteProfileSection(profile, model.NI1, out);
-    WriteBodyCoordinatesSection(model, out);
-    EXPECT_TRUE(out.Close().ok);
-    return file.Lines();
-}
-
-TEST(BodyOfRevolutionSectionsTest, FourByFourSphereWritesTheProfileAndNodeTables) {
-    const std::vector<std::string> lines = WrittenSections(4, 4);
-    ASSERT_EQ(lines.size(), 3u + 5u + 3u + 25u);
-    EXPECT_EQ(lines[0], " Profile of the body of revolution");
-    EXPECT_EQ(lines[1], "  i     xI     rI");
-    EXPECT_EQ(lines[2], "");
-    EXPECT_EQ(lines[3], " 1    0.0000  0.0000  ");
-    EXPECT_EQ(lines[4], " 2    0.1464  0.3536  ");
-    EXPECT_EQ(lines[7], " 5    1.0000  0.0000  ");
-    EXPECT_EQ(lines[8], "");
-    EXPECT_EQ(lines[9], " Coordinates of the body of revolution");
-    EXPECT_EQ(lines[10], "");
-    EXPECT_EQ(lines[11], " 1    1   0.0000  0.0000  0.0000  ");
-    // Node (3, 2) is the 12th node line (i outer, j inner over 5 columns).
-    EXPECT_EQ(lines[11 + 2 * 5 + 1], " 3    2   0.5000  0.5000  0.0000  ");
-    EXPECT_EQ(lines[11 + 1 * 5 + 0], " 2    1   0.1464  0.0000  -0.3536  ");
-    EXPECT_EQ(lines.back(), " 5    5   1.0000  0.0000  0.0000  ");
-}
-
-TEST(BodyOfRevolutionSectionsTest, LineCountsFollowTheNodeCounts) {
-    for (const auto& [NI, NJ] : {std::pair{1, 1}, std::pair{3, 7}, std::pair{12, 10}}) {
-        const std::vector<std::string> lines = WrittenSections(NI, NJ);
-        EXPECT_EQ(lines.size(), static_cast<std::size_t>(3 + (NI + 1) + 3 + (NI + 1) * (NJ + 1)))
-            << NI << " x " << NJ;
-        // Counters of two digits keep their blanks: " 12 " then three blanks.
-        if (NI >= 11) {
-            EXPECT_EQ(lines[3 + 11].substr(0, 7), " 12    ");
-        }
-    }
 }
 
 }  // namespace

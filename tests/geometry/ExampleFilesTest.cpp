@@ -9,7 +9,7 @@
 #include <cmath>
 #include <string>
 
-#include "common/Commands.h"
+#include "commands/Commands.h"
 #include "support/TempDir.h"
 
 namespace panelflow {

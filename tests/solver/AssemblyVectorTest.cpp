@@ -1,4 +1,5 @@
 #include "solver/AssemblyVector.h"
+#include "solver/Assembly.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@
 #include <vector>
 
 #include "geometry/BodyOfRevolution.h"
-#include "panels/PanelGeometry.h"
+#include "geometry/PanelGeometry.h"
 
 namespace panelflow {
 namespace {
@@ -108,7 +109,7 @@ PanelModel Sphere(int NI, int NJ) {
     return model;
 }
 
-void ExpectSameMatrices(const Solution& vector, const Solution& scalar) {
+void ExpectSameMatrices(const InfluenceMatrices& vector, const InfluenceMatrices& scalar) {
     ASSERT_EQ(vector.N, scalar.N);
     const long N = scalar.N;
     for (const auto& [a, b, name] : {std::tuple{&vector.vNorm, &scalar.vNorm, "vNorm"},
@@ -140,7 +141,7 @@ TEST_P(VectorAssembly, MatchesTheScalarAssemblyAtSpecialAndRandomPoints) {
     if (!ProcessorSupports(instructions)) GTEST_SKIP() << "this processor lacks the instruction set";
     const PanelModel model = SpecialAndRandomPanels(11);
     const FreeStream vinf{0.6, -0.8, 0.25};
-    Solution vector, scalar;
+    InfluenceMatrices vector, scalar;
     AssembleInfluenceMatricesVector(model, vinf, vector, nullptr, instructions, threads);
     AssembleInfluenceMatricesScalar(model, vinf, scalar);
     ExpectSameMatrices(vector, scalar);
@@ -151,7 +152,7 @@ TEST_P(VectorAssembly, MatchesTheScalarAssemblyOnASphere) {
     if (!ProcessorSupports(instructions)) GTEST_SKIP() << "this processor lacks the instruction set";
     const PanelModel model = Sphere(16, 13);
     const FreeStream vinf{1.0, 0.0, 0.0};
-    Solution vector, scalar;
+    InfluenceMatrices vector, scalar;
     AssembleInfluenceMatricesVector(model, vinf, vector, nullptr, instructions, threads);
     AssembleInfluenceMatricesScalar(model, vinf, scalar);
     ExpectSameMatrices(vector, scalar);
@@ -167,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(VectorAssembly, SinglePanelSeesItsOwnHalf) {
     LoosePanels panels(1);
     panels.Set(1, {0.5, -2.0, 1.0}, {0, 1, 0}, {1, 0, 0}, {{-1, -1}, {-1, 1}, {1, 1}, {1, -1}});
-    Solution solution;
+    InfluenceMatrices solution;
     AssembleInfluenceMatricesVector(panels.model, FreeStream{1.0, 0.0, 0.0}, solution);
     EXPECT_EQ(solution.vNorm(1, 1), 0.5);
     EXPECT_EQ(solution.vNorm(1, 2), -1.0);

@@ -124,13 +124,6 @@ TEST(GaussSolve, ManufacturedSolutionIsRecoveredAndLowerPartIsZero) {
     }
 }
 
-// OpenBLAS's products, and the best this processor has (the own AVX-512 kernel where it can).
-constexpr MatrixProduct::Kernel kProductKernels[] = {MatrixProduct::Kernel::Blas, MatrixProduct::Kernel::Best};
-
-const char* KernelName(MatrixProduct::Kernel products) {
-    return products == MatrixProduct::Kernel::Blas ? "OpenBLAS products" : "best products";
-}
-
 // A random system, well conditioned without pivoting: the diagonal dominates each row.
 Array2D<double> RandomDominantSystem(long N, unsigned seed) {
     std::mt19937_64 random(seed);
@@ -151,17 +144,14 @@ TEST_P(BlockedElimination, AgreesWithTheRowLoop) {
     Array2D<double> reference = system;
     Array1D<double> referenceX(N);
     ASSERT_FALSE(LiteralGaussSolve(N, reference, referenceX).zeroPivot);
-    for (const MatrixProduct::Kernel products : kProductKernels) {
-        SCOPED_TRACE(KernelName(products));
-        Array2D<double> A = system;
-        Array1D<double> X(N);
-        ASSERT_FALSE(GaussSolve(N, A, X, nullptr, products).zeroPivot);
-        for (long i = 1; i <= N; ++i) {
-            EXPECT_NEAR(X(i), referenceX(i), 1e-12 * std::fabs(referenceX(i))) << i;
-            for (long j = 1; j <= N + 1; ++j) {
-                if (j < i) ASSERT_EQ(A(i, j), 0.0) << i << ", " << j;
-                else ASSERT_NEAR(A(i, j), reference(i, j), 1e-12 * std::fabs(reference(i, j)) + 1e-14) << i << ", " << j;
-            }
+    Array2D<double> A = system;
+    Array1D<double> X(N);
+    ASSERT_FALSE(GaussSolve(N, A, X).zeroPivot);
+    for (long i = 1; i <= N; ++i) {
+        EXPECT_NEAR(X(i), referenceX(i), 1e-12 * std::fabs(referenceX(i))) << i;
+        for (long j = 1; j <= N + 1; ++j) {
+            if (j < i) ASSERT_EQ(A(i, j), 0.0) << i << ", " << j;
+            else ASSERT_NEAR(A(i, j), reference(i, j), 1e-12 * std::fabs(reference(i, j)) + 1e-14) << i << ", " << j;
         }
     }
 }
@@ -206,18 +196,15 @@ TEST_P(ExactElimination, LeavesExactlyWhatTheRowLoopLeaves) {
     FillSentinels(referenceX);
     const GaussResult expected = LiteralGaussSolve(N, reference, referenceX);
     ASSERT_EQ(expected.zeroPivot, zeroStep != 0);
-    for (const MatrixProduct::Kernel products : kProductKernels) {
-        SCOPED_TRACE(KernelName(products));
-        Array2D<double> A = system;
-        Array1D<double> X(N);
-        FillSentinels(X);
-        const GaussResult result = GaussSolve(N, A, X, nullptr, products);
-        EXPECT_EQ(result.zeroPivot, expected.zeroPivot);
-        EXPECT_EQ(result.step, expected.step);
-        for (long i = 1; i <= N; ++i)
-            for (long j = 1; j <= N + 1; ++j) ASSERT_EQ(A(i, j), reference(i, j)) << i << ", " << j;
-        for (long i = 0; i <= N; ++i) EXPECT_EQ(X(i), referenceX(i)) << i;
-    }
+    Array2D<double> A = system;
+    Array1D<double> X(N);
+    FillSentinels(X);
+    const GaussResult result = GaussSolve(N, A, X);
+    EXPECT_EQ(result.zeroPivot, expected.zeroPivot);
+    EXPECT_EQ(result.step, expected.step);
+    for (long i = 1; i <= N; ++i)
+        for (long j = 1; j <= N + 1; ++j) ASSERT_EQ(A(i, j), reference(i, j)) << i << ", " << j;
+    for (long i = 0; i <= N; ++i) EXPECT_EQ(X(i), referenceX(i)) << i;
 }
 
 // Zero pivots at the first and last step, inside narrow blocks, at their edges and deep in the

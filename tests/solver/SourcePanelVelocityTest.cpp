@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "solver/PanelQuadrature.h"
+#include "support/PanelQuadrature.h"
 
 namespace panelflow {
 namespace {
@@ -64,9 +64,9 @@ Velocity Induced(const Polygon& p, double x, double y, double z) {
 // The quadrature of the panel in its own plane zeta = 0.
 Velocity Quadrature(const Polygon& p, double x, double y, double z) {
     const int k4 = p.n == 4 ? 4 : 3;
-    const std::array<testsupport::Vec3, 4> corners = {testsupport::Vec3{p.xsi[1], p.ita[1], 0.0}, testsupport::Vec3{p.xsi[2], p.ita[2], 0.0},
-                                                  testsupport::Vec3{p.xsi[3], p.ita[3], 0.0}, testsupport::Vec3{p.xsi[k4], p.ita[k4], 0.0}};
-    const testsupport::Vec3 V = testsupport::QuadratureVelocity(corners, {x, y, z});
+    const std::array<testing::Vec3, 4> corners = {testing::Vec3{p.xsi[1], p.ita[1], 0.0}, testing::Vec3{p.xsi[2], p.ita[2], 0.0},
+                                                  testing::Vec3{p.xsi[3], p.ita[3], 0.0}, testing::Vec3{p.xsi[k4], p.ita[k4], 0.0}};
+    const testing::Vec3 V = testing::QuadratureVelocity(corners, {x, y, z});
     return {V[0], V[1], V[2]};
 }
 

@@ -2,7 +2,7 @@
 // Gaussian elimination as the plain row loop, step by step, with the zero-pivot test before
 // every division: the reference that the blocked solver is checked against.
 
-#include "common/Array.h"
+#include "base/Array.h"
 #include "solver/GaussSolve.h"
 
 namespace panelflow::testing {

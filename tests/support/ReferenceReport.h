@@ -5,12 +5,12 @@
 
 #include <string_view>
 
-#include "common/ResultsFile.h"
-#include "solver/HessSolve.h"
+#include "results/ResultsFile.h"
+#include "model/InfluenceMatrices.h"
 
 namespace panelflow::testing {
 
-inline void WriteVelocityReportLineByLine(const Solution& solution, long nRows, long nCols, ResultsAppender& out) {
+inline void WriteVelocityReportLineByLine(const InfluenceMatrices& solution, long nRows, long nCols, ResultsAppender& out) {
     auto table = [&out, nRows](std::string_view title, const Array2D<double>& matrix, long columns) {
         out.EndLine();
         out.Text(title).EndLine();

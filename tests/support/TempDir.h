@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/UserInterface.h"
+#include "commands/UserInterface.h"
 
 namespace panelflow::testing {
 

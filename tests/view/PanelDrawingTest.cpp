@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "RecordingCanvas.h"
-#include "common/Commands.h"
+#include "support/RecordingCanvas.h"
+#include "commands/Commands.h"
+#include "commands/ViewTexts.h"
 
 namespace panelflow {
 namespace {
@@ -67,7 +68,7 @@ int CountBeforeAxes(const RecordingCanvas& canvas, DrawKind kind, Rgb colour) {
 TEST_F(SphereView, FourByFourSphereDrawsFortyRedOutlineLinesAndTheThreeAxes) {
     ASSERT_TRUE(SphereCommand(session_, "4", "4", ui_));
     RecordingCanvas canvas;
-    const ViewFrame frame = RedrawView(session_.model, session_.solution, Options(), ViewTexts{}, canvas);
+    const ViewFrame frame = RedrawView(session_.model, session_.solution.OneMinusCp, Options(), ReadViewTexts(ViewTexts{}), canvas);
 
     EXPECT_EQ(canvas.calls[0].kind, DrawKind::Clear);
     EXPECT_EQ(canvas.calls[1].kind, DrawKind::SetCoordinates);
@@ -96,7 +97,7 @@ TEST_F(SphereView, AfterTheSolutionTheNetAddsTwentyEightBlueLines) {
     ASSERT_TRUE(HessCommand(session_, ui_));
     ASSERT_TRUE(session_.shell.DrawCpSurface);
     RecordingCanvas canvas;
-    const ViewFrame frame = RedrawView(session_.model, session_.solution, Options(), ViewTexts{}, canvas);
+    const ViewFrame frame = RedrawView(session_.model, session_.solution.OneMinusCp, Options(), ReadViewTexts(ViewTexts{}), canvas);
 
     EXPECT_EQ(CountBeforeAxes(canvas, DrawKind::LineTo, kRed), 40);
     EXPECT_EQ(CountBeforeAxes(canvas, DrawKind::Line, kBlue), 28);
@@ -117,7 +118,7 @@ TEST_F(SphereView, TurningTheViewTurnsOutlinesNetAndAxesTogether) {
     turned.alphaX = "30";
     turned.alphaZ = "-45";
     RecordingCanvas canvas;
-    const ViewFrame f = RedrawView(session_.model, session_.solution, Options(), turned, canvas);
+    const ViewFrame f = RedrawView(session_.model, session_.solution.OneMinusCp, Options(), ReadViewTexts(turned), canvas);
 
     // Outline of panel (2, 3): its first corner, turned and shifted.
     const auto& m = session_.model;
@@ -142,7 +143,7 @@ TEST_F(SphereView, TurningTheViewTurnsOutlinesNetAndAxesTogether) {
 // pole rows triangles. Only what the view reads is filled.
 struct GridModel {
     PanelModel model;
-    Solution solution;
+    SurfaceSolution solution;
 };
 
 GridModel MakeGrid(int NI, int NJ) {
@@ -193,7 +194,7 @@ TEST_P(NetShape, DrawsClosedRingsAndOpenLinesAlongTheBody) {
     const NetCase c = GetParam();
     const GridModel g = MakeGrid(c.NI, c.NJ);
     RecordingCanvas canvas;
-    const ViewFrame frame = RedrawView(g.model, g.solution, DrawOptions{true, true}, ViewTexts{}, canvas);
+    const ViewFrame frame = RedrawView(g.model, g.solution.OneMinusCp, DrawOptions{true, true}, ReadViewTexts(ViewTexts{}), canvas);
     const auto blue = canvas.OfKind(DrawKind::Line);
     ASSERT_EQ(static_cast<int>(blue.size()), c.rings + c.along + 3);
 
@@ -227,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(Grids, NetShape,
 TEST(PanelDrawing, WithOneColumnEachRingIsALineFromAPointToItself) {
     const GridModel g = MakeGrid(3, 1);
     RecordingCanvas canvas;
-    RedrawView(g.model, g.solution, DrawOptions{false, true}, ViewTexts{}, canvas);
+    RedrawView(g.model, g.solution.OneMinusCp, DrawOptions{false, true}, ReadViewTexts(ViewTexts{}), canvas);
     const auto lines = canvas.OfKind(DrawKind::Line);
     for (int ring = 0; ring < 3; ++ring) {
         EXPECT_EQ(lines[ring].x1, lines[ring].x2);
@@ -240,7 +241,7 @@ TEST(PanelDrawing, AStagnationPointsNetPointIsItsControlPoint) {
     GridModel g = MakeGrid(2, 2);
     g.solution.OneMinusCp(1, 1) = 0;
     RecordingCanvas canvas;
-    const ViewFrame frame = RedrawView(g.model, g.solution, DrawOptions{false, true}, ViewTexts{}, canvas);
+    const ViewFrame frame = RedrawView(g.model, g.solution.OneMinusCp, DrawOptions{false, true}, ReadViewTexts(ViewTexts{}), canvas);
     const DrawCall first = canvas.OfKind(DrawKind::Line).front();
     EXPECT_FLOAT_EQ(first.x1, static_cast<float>(1 - frame.centre.xc));
     EXPECT_FLOAT_EQ(first.y1, static_cast<float>(1 - frame.centre.zc));
@@ -249,7 +250,7 @@ TEST(PanelDrawing, AStagnationPointsNetPointIsItsControlPoint) {
 TEST(PanelDrawing, TriangleRowsDrawTwoSidesAndQuadrilateralsThree) {
     const GridModel g = MakeGrid(3, 2);
     RecordingCanvas canvas;
-    RedrawView(g.model, g.solution, DrawOptions{true, false}, ViewTexts{}, canvas);
+    RedrawView(g.model, g.solution.OneMinusCp, DrawOptions{true, false}, ReadViewTexts(ViewTexts{}), canvas);
     // Each panel: a point at corner 1, then a line to each further corner, never back to corner 1.
     std::vector<int> linesPerPanel;
     for (const DrawCall& c : canvas.calls) {
@@ -262,7 +263,7 @@ TEST(PanelDrawing, TriangleRowsDrawTwoSidesAndQuadrilateralsThree) {
 
 TEST(PanelDrawing, BeforeAnyGeometryOnlyTheAxesAreDrawn) {
     RecordingCanvas canvas;
-    RedrawView(PanelModel{}, Solution{}, DrawOptions{true, true}, ViewTexts{}, canvas);
+    RedrawView(PanelModel{}, Array2D<double>{}, DrawOptions{true, true}, ReadViewTexts(ViewTexts{}), canvas);
     ASSERT_EQ(canvas.calls.size(), 5u);
     EXPECT_EQ(canvas.calls[0].kind, DrawKind::Clear);
     EXPECT_EQ(canvas.calls[1].kind, DrawKind::SetCoordinates);
@@ -277,7 +278,7 @@ TEST(PanelDrawing, AxesFollowTheAnglesAboutX) {
     RecordingCanvas canvas;
     ViewTexts texts;
     texts.alphaX = "90";
-    RedrawView(PanelModel{}, Solution{}, DrawOptions{}, texts, canvas);
+    RedrawView(PanelModel{}, Array2D<double>{}, DrawOptions{}, ReadViewTexts(texts), canvas);
     const DrawCall& y = canvas.calls[3];
     const DrawCall& z = canvas.calls[4];
     EXPECT_NEAR(y.x2, 0, 1e-6);  // +y straight above the origin
@@ -290,7 +291,7 @@ TEST(PanelDrawing, ANetWithoutValuesForThesePanelsIsNotDrawn) {
     GridModel g = MakeGrid(3, 3);
     g.solution.OneMinusCp = Array2D<double>(2, 3);  // left from a smaller geometry
     RecordingCanvas canvas;
-    RedrawView(g.model, g.solution, DrawOptions{true, true}, ViewTexts{}, canvas);
+    RedrawView(g.model, g.solution.OneMinusCp, DrawOptions{true, true}, ReadViewTexts(ViewTexts{}), canvas);
     EXPECT_EQ(canvas.OfKind(DrawKind::Line).size(), 3u);
 }
 
@@ -298,11 +299,11 @@ TEST(PanelDrawing, TheScaleBoxSetsTheVisibleRange) {
     RecordingCanvas canvas;
     ViewTexts texts;
     texts.scale = "2";
-    RedrawView(PanelModel{}, Solution{}, DrawOptions{}, texts, canvas);
+    RedrawView(PanelModel{}, Array2D<double>{}, DrawOptions{}, ReadViewTexts(texts), canvas);
     EXPECT_FLOAT_EQ(canvas.calls[1].x1, -3);
     EXPECT_FLOAT_EQ(canvas.calls[1].x2, 3);
     texts.scale = "zero";
-    RedrawView(PanelModel{}, Solution{}, DrawOptions{}, texts, canvas);
+    RedrawView(PanelModel{}, Array2D<double>{}, DrawOptions{}, ReadViewTexts(texts), canvas);
     EXPECT_FLOAT_EQ(canvas.calls[6].x1, -6);
 }
 

@@ -1,0 +1,44 @@
+#pragma once
+// Hess's method of constant-strength source panels on the current panels, as one step of the
+// Hess command: assemble the influence matrices, append the three coefficient tables, eliminate,
+// then append "Source strengths" and "1-Cp". The matrices live only inside this call.
+//
+// Failures come back in the outcome: a results file that cannot be written, no panels, a solution
+// that is not finite. A zero pivot is no failure: the strengths are then all zero, the sections
+// are written as usual and the outcome says so. Memory that cannot be had throws std::bad_alloc
+// (the command turns it into a message). On any failure the results file may hold part of the
+// sections; the caller cuts it back (ResultsTransaction) and `surface` is unchanged.
+
+#include <string>
+
+#include "base/Array.h"
+#include "base/Progress.h"
+#include "base/Status.h"
+#include "model/FreeStream.h"
+#include "model/InfluenceMatrices.h"
+#include "model/PanelModel.h"
+#include "model/SurfaceSolution.h"
+#include "solver/GaussSolve.h"
+
+namespace panelflow {
+
+class ResultsAppender;
+
+struct HessOutcome {
+    Status status;
+    bool zeroPivot = false;
+};
+
+// The three heavy steps of the method. Left empty, each is the fast routine
+// (AssembleInfluenceMatrices, WriteVelocityReport, GaussSolve); tests put straightforward
+// versions in their place to check that both give the same results file.
+struct HessSteps {
+    void (*assemble)(const PanelModel&, const FreeStream&, InfluenceMatrices&, Progress*) = nullptr;
+    void (*writeTables)(const InfluenceMatrices&, long nRows, long nCols, ResultsAppender&, Progress*) = nullptr;
+    GaussResult (*solve)(long N, Array2D<double>& A, Array1D<double>& X, Progress*) = nullptr;
+};
+
+HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSolution& surface,
+                      const std::string& outFile, Progress* progress = nullptr, const HessSteps& steps = {});
+
+}  // namespace panelflow

@@ -1,0 +1,34 @@
+#pragma once
+// Everything one run of the program holds between commands: the panel model, the body profile,
+// the surface solution, the free stream and the shell's own state. One Session is owned by the
+// window (or the batch program) and passed by reference to the commands; nothing else keeps
+// program-wide data. The influence matrices are not kept: they live only during the Hess command.
+
+#include <string>
+
+#include "model/BodyProfile.h"
+#include "model/FreeStream.h"
+#include "model/PanelModel.h"
+#include "model/SurfaceSolution.h"
+#include "results/ResultsFile.h"
+
+namespace panelflow {
+
+struct ShellState {
+    bool GeometryReady = false;  // a geometry (node grid and panels) exists
+    bool DrawPanels = false;     // the view draws the panel outlines
+    bool DrawCpSurface = false;  // the view draws the 1 - Cp net (only after a solution)
+    std::string ProfileFile;     // full path of the last chosen profile file
+    std::string CornerFile;      // full path of the last chosen corner-point file
+    std::string OutFile{kResultsFileName};
+};
+
+struct Session {
+    PanelModel model;
+    BodyProfile profile;
+    SurfaceSolution solution;
+    FreeStream vinf;
+    ShellState shell;
+};
+
+}  // namespace panelflow

@@ -1,0 +1,76 @@
+#include "model/PanelCounts.h"
+
+#include <unistd.h>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "base/LeadingNumber.h"
+#include "base/NumberText.h"
+
+namespace panelflow {
+namespace {
+
+std::string Number(double value) {
+    char buffer[400];  // room for the 309 digits of the largest double in fixed notation
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed).ptr;
+    return std::string(buffer, end);
+}
+
+}  // namespace
+
+Status ReadPanelCount(std::string_view text, std::string_view name, int& count) {
+    const double value = LeadingNumber(text);
+    if (!(value >= 1.0) || value != std::floor(value) || value > std::numeric_limits<int>::max()) {
+        std::string message(name);
+        message += " must be a whole number of at least 1; the text \"";
+        message += text;
+        message += "\" gives ";
+        message += std::isfinite(value) ? Number(value) : std::string("no usable number");
+        message += '.';
+        return Status::Fail(message);
+    }
+    count = static_cast<int>(value);
+    return Status::Ok();
+}
+
+double InfluenceMatrixBytes(double NI, double NJ) {
+    const double N = NI * NJ;
+    return 3.0 * 8.0 * (N + 1.0) * (N + 2.0);
+}
+
+double PanelModelBytes(double NI, double NJ) {
+    // Three node arrays, 26 per-panel arrays and 20 corner values per panel.
+    return 8.0 * (3.0 * (NI + 2.0) * (NJ + 2.0) + 46.0 * (NI + 1.0) * (NJ + 1.0) + 20.0 * (NI + 2.0) * (NJ + 2.0));
+}
+
+std::string GigabytesText(double bytes) {
+    std::string text;
+    AppendFixed(text, bytes / 1e9, 1);
+    return text + " GB";
+}
+
+Status OutOfMemory(std::string_view what, double bytes) {
+    return Status::Fail(std::string(what) + " needs " + GigabytesText(bytes) +
+                        " of memory, which this program cannot have now; nothing was changed.");
+}
+
+double PhysicalMemoryBytes() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return 8e9;  // a conservative guess when the system will not say
+    return static_cast<double>(pages) * static_cast<double>(pageSize);
+}
+
+Status CheckProblemFits(double NI, double NJ) {
+    const double needed = InfluenceMatrixBytes(NI, NJ);
+    const double available = PhysicalMemoryBytes();
+    // Leave room for the program, the panel arrays and the system itself.
+    if (needed <= 0.9 * available) return Status::Ok();
+    return Status::Fail("NI = " + Number(NI) + " and NJ = " + Number(NJ) + " give " + Number(NI * NJ) +
+                        " panels, whose influence matrices need " + GigabytesText(needed) +
+                        " of memory; this machine has " + GigabytesText(available) + ".");
+}
+
+}  // namespace panelflow

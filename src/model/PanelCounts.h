@@ -1,0 +1,38 @@
+#pragma once
+// Checks of the panel counts before anything is built: a count must be a whole number of at
+// least 1, and the problem it gives must fit in this machine's memory (the three influence
+// matrices of 24 (N + 1)(N + 2) bytes dominate).
+
+#include <string>
+#include <string_view>
+
+#include "base/Status.h"
+
+namespace panelflow {
+
+// Reads `text` by the leading-number rule; refuses anything but a whole number >= 1.
+// `name` ("NI", "NJ") names the count in the message.
+Status ReadPanelCount(std::string_view text, std::string_view name, int& count);
+
+// Bytes of the three (N + 1) x (N + 2) double matrices of the solution for N = NI * NJ.
+double InfluenceMatrixBytes(double NI, double NJ);
+
+// Bytes of the panel model's arrays for NI x NJ panels (node grid and per-panel arrays).
+double PanelModelBytes(double NI, double NJ);
+
+// "2.4 GB": bytes in gigabytes with one decimal.
+std::string GigabytesText(double bytes);
+
+// The refusal of work whose memory could not be had: "<what> needs 2.4 GB of memory, which this
+// program cannot have now; nothing was changed."
+Status OutOfMemory(std::string_view what, double bytes);
+
+// Physical memory of this machine in bytes.
+double PhysicalMemoryBytes();
+
+// Refuses counts whose solution would not fit in memory, naming the memory needed.
+// Accepts any positive values, whole or not, so that file readers can check a count before
+// they allocate for it.
+Status CheckProblemFits(double NI, double NJ);
+
+}  // namespace panelflow

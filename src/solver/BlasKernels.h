@@ -1,0 +1,20 @@
+#pragma once
+// The BLAS library's choice of kernels. OpenBLAS picks its kernels for the processor model it
+// recognises when it loads; a model newer than the library (such as a recent AMD processor with
+// AVX-512) gets its AVX2 kernels, which run the elimination at half the speed its AVX-512 ones
+// would. The library reads OPENBLAS_CORETYPE only when it loads, so the choice is made by
+// starting the program again with that variable set.
+
+namespace panelflow {
+
+// Called first thing in main, before anything else has run. On a processor with the AVX-512
+// instructions that OpenBLAS's AVX-512 kernels need, when the library has chosen kernels without
+// AVX-512 and the user has not set OPENBLAS_CORETYPE, sets it to those kernels and re-executes
+// the program with the same arguments. Otherwise (and if the re-execution fails) it returns
+// and the program goes on as it is. A user's own OPENBLAS_CORETYPE is always kept.
+void SelectBlasKernels(char** argv);
+
+// The name of the kernels the BLAS library runs ("Haswell", "SkylakeX", ...), for reports.
+const char* BlasKernelsName();
+
+}  // namespace panelflow

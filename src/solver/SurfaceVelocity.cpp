@@ -1,0 +1,32 @@
+#include "solver/SurfaceVelocity.h"
+
+namespace panelflow {
+
+void SurfaceVelocity(const PanelModel& model, const FreeStream& vinf, const InfluenceMatrices& matrices,
+                     const Array1D<double>& SigmaVec, SurfaceSolution& surface) {
+    const int NI = model.NI, NJ = model.NJ;
+    const long N = matrices.N;
+    SurfaceSolution result{Array2D<double>(NI, NJ), Array2D<double>(NI, NJ)};
+    long m = 0;
+    for (int i = 1; i <= NI; ++i)
+        for (int j = 1; j <= NJ; ++j) result.Sigma(i, j) = SigmaVec(++m);
+
+    m = 0;
+    for (int i = 1; i <= NI; ++i) {
+        for (int j = 1; j <= NJ; ++j) {
+            double ut = model.XsiX(i, j) * vinf.VinfX + model.XsiY(i, j) * vinf.VinfY + model.XsiZ(i, j) * vinf.VinfZ;
+            double vt = model.ItaX(i, j) * vinf.VinfX + model.ItaY(i, j) * vinf.VinfY + model.ItaZ(i, j) * vinf.VinfZ;
+            ++m;
+            const double* uTanRow = matrices.uTan.row(m);
+            const double* vTanRow = matrices.vTan.row(m);
+            for (long n = 1; n <= N; ++n) {
+                ut = ut + SigmaVec(n) * uTanRow[n];
+                vt = vt + SigmaVec(n) * vTanRow[n];
+            }
+            result.OneMinusCp(i, j) = ut * ut + vt * vt;
+        }
+    }
+    surface = std::move(result);
+}
+
+}  // namespace panelflow

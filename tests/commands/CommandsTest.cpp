@@ -1,0 +1,170 @@
+#include "commands/Commands.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include "support/TempDir.h"
+
+namespace panelflow {
+namespace {
+
+using testing::ReadFile;
+using testing::RecordingInterface;
+using testing::TempDir;
+
+class CommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        session.shell.OutFile = dir.File("Axisym.txt");
+        ASSERT_TRUE(StartCommand(session, ui));
+    }
+    std::string Results() const { return ReadFile(session.shell.OutFile); }
+
+    TempDir dir;
+    Session session;
+    RecordingInterface ui;
+};
+
+TEST_F(CommandsTest, StartLeavesAnEmptyResultsFileAndNoGeometry) {
+    EXPECT_EQ(Results(), "");
+    EXPECT_FALSE(session.shell.GeometryReady);
+    EXPECT_EQ(session.model.NI, 0);
+}
+
+TEST_F(CommandsTest, SphereBuildsTheGeometryAndSetsTheDrawingOptions) {
+    ASSERT_TRUE(SphereCommand(session, "4", "6", ui));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(session.model.NI, 4);
+    EXPECT_EQ(session.model.NJ, 6);
+    EXPECT_EQ(session.model.NI1, 5);
+    EXPECT_EQ(session.model.NJ1, 7);
+    EXPECT_TRUE(session.shell.GeometryReady);
+    EXPECT_TRUE(session.shell.DrawPanels);
+    EXPECT_FALSE(session.shell.DrawCpSurface);
+    EXPECT_EQ(Results().rfind(" Profile of the body of revolution\r\n", 0), 0u);
+}
+
+TEST_F(CommandsTest, TheSameSphereTwiceAppendsItsSectionsTwice) {
+    ASSERT_TRUE(SphereCommand(session, "4", "4", ui));
+    const std::string once = Results();
+    ASSERT_TRUE(SphereCommand(session, "4", "4", ui));
+    EXPECT_EQ(Results(), once + once);
+}
+
+class RefusedSphereCounts : public CommandsTest, public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
+
+TEST_P(RefusedSphereCounts, KeepThePreviousGeometryAndAppendNothing) {
+    ASSERT_TRUE(SphereCommand(session, "3", "5", ui));
+    const std::string before = Results();
+    const double node = session.model.yNode(2, 2);
+
+    EXPECT_FALSE(SphereCommand(session, GetParam().first, GetParam().second, ui));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].find("must be a whole number of at least 1"), std::string::npos) << ui.messages[0];
+    EXPECT_EQ(Results(), before);
+    EXPECT_EQ(session.model.NI, 3);
+    EXPECT_EQ(session.model.NJ, 5);
+    EXPECT_EQ(session.model.yNode(2, 2), node);
+    EXPECT_TRUE(session.shell.GeometryReady);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, RefusedSphereCounts,
+                         ::testing::Values(std::pair{"0", "4"}, std::pair{"4", "-2"}, std::pair{"2.5", "4"},
+                                           std::pair{"abc", "4"}, std::pair{"4", ""}));
+
+TEST_F(CommandsTest, ACountTooLargeForMemoryIsRefusedBeforeAnythingIsBuilt) {
+    EXPECT_FALSE(SphereCommand(session, "100000", "100000", ui));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].find("GB"), std::string::npos) << ui.messages[0];
+    EXPECT_EQ(Results(), "");
+    EXPECT_FALSE(session.shell.GeometryReady);
+}
+
+TEST_F(CommandsTest, TheOnePanelRowSphereIsRefusedAsDegenerateAndNothingIsWritten) {
+    ASSERT_TRUE(SphereCommand(session, "4", "4", ui));
+    const std::string before = Results();
+    EXPECT_FALSE(SphereCommand(session, "1", "4", ui));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].find("(1, 1)"), std::string::npos) << ui.messages[0];
+    EXPECT_EQ(Results(), before);
+    EXPECT_EQ(session.model.NI, 4);
+}
+
+TEST_F(CommandsTest, HessWithoutGeometryShowsTheMessageAndChangesNothing) {
+    EXPECT_FALSE(HessCommand(session, ui));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0], "Geometriyi hazırla");
+    EXPECT_EQ(Results(), "");
+    EXPECT_EQ(session.vinf.VinfX, 0.0);
+    EXPECT_FALSE(session.shell.DrawCpSurface);
+}
+
+TEST_F(CommandsTest, HessAfterASphereSolvesAndTurnsTheNetOn) {
+    ASSERT_TRUE(SphereCommand(session, "4", "4", ui));
+    ASSERT_TRUE(HessCommand(session, ui));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(session.shell.DrawCpSurface);
+    EXPECT_EQ(session.vinf.VinfX, 1.0);
+    EXPECT_NE(Results().find("\r\n1-Cp\r\n"), std::string::npos);
+    // A new geometry turns the net off again.
+    ASSERT_TRUE(SphereCommand(session, "4", "4", ui));
+    EXPECT_FALSE(session.shell.DrawCpSurface);
+}
+
+TEST_F(CommandsTest, AResultsFileThatCannotBeCreatedRefusesTheCommandNamingTheFile) {
+    session.shell.OutFile = dir.File("no-such-directory/Axisym.txt");
+    EXPECT_FALSE(SphereCommand(session, "4", "4", ui));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].find(session.shell.OutFile), std::string::npos) << ui.messages[0];
+    EXPECT_FALSE(session.shell.GeometryReady);
+    EXPECT_EQ(session.model.NI, 0);
+}
+
+// Limits the size of files this process may write, so that a write fails part-way.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+TEST_F(CommandsTest, AWriteFailurePartWayCutsTheFileBackAndKeepsTheSolution) {
+    ASSERT_TRUE(SphereCommand(session, "4", "4", ui));
+    ASSERT_TRUE(HessCommand(session, ui));
+    const std::string before = Results();
+    const double oneMinusCp = session.solution.OneMinusCp(2, 3);
+    {
+        FileSizeLimit limit(before.size() + 3000);  // room for part of the coefficient tables
+        EXPECT_FALSE(HessCommand(session, ui));
+    }
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].find(session.shell.OutFile), std::string::npos) << ui.messages[0];
+    EXPECT_EQ(Results(), before);
+    EXPECT_EQ(session.solution.OneMinusCp(2, 3), oneMinusCp);
+    EXPECT_TRUE(session.shell.DrawCpSurface);
+}
+
+TEST_F(CommandsTest, AWriteFailureInAGeometryCommandKeepsThePreviousGeometry) {
+    ASSERT_TRUE(SphereCommand(session, "4", "4", ui));
+    const std::string before = Results();
+    {
+        FileSizeLimit limit(before.size() + 500);
+        EXPECT_FALSE(SphereCommand(session, "8", "8", ui));
+    }
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(Results(), before);
+    EXPECT_EQ(session.model.NI, 4);
+}
+
+}  // namespace
+}  // namespace panelflow
