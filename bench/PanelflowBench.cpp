@@ -31,7 +31,6 @@
 
 #include "commands/Commands.h"
 #include "results/ResultsFile.h"
-#include "solver/AssemblyVector.h"
 #include "solver/GaussSolve.h"
 #include "commands/HessSolve.h"
 #include "solver/Assembly.h"
@@ -39,6 +38,7 @@
 #include "base/ProcessorFeatures.h"
 #include "results/VelocityReport.h"
 #include "support/ReferenceReport.h"
+#include "support/ReferenceAssembly.h"
 
 extern "C" void dgesv_(const int* n, const int* nrhs, double* a, const int* lda, int* ipiv, double* b,
                        const int* ldb, int* info);
@@ -225,7 +225,7 @@ void Benchmark(Size size, const fs::path& scratch, const BatchRun& batch) {
     Solution solution;
     const double scalarSeconds = fastest([&] {
         solution = Solution{};
-        panelflow::AssembleInfluenceMatricesScalar(session.model, vinf, solution);
+        panelflow::testing::AssembleInfluenceMatricesScalar(session.model, vinf, solution);
     });
     const double vectorSeconds = fastest([&] {
         solution = Solution{};

@@ -6,19 +6,15 @@
 
 namespace panelflow {
 namespace {
-
 thread_local bool insideLoop = false;
-
 }  // namespace
 
 ThreadPool::ThreadPool(unsigned threads) {
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-    for (unsigned w = 1; w < threads; ++w) {
-        try {
-            threads_.emplace_back([this, w] { Serve(w); });
-        } catch (const std::system_error&) {
-            break;  // the system starts no more threads: the ones running share the work
-        }
+    try {
+        for (unsigned w = 1; w < threads; ++w) threads_.emplace_back([this, w] { Serve(w); });
+    } catch (const std::system_error&) {
+        // The system starts no more threads: the ones running share the work.
     }
 }
 
@@ -37,8 +33,7 @@ ThreadPool& ThreadPool::Shared() {
 }
 
 void ThreadPool::ParallelFor(long count, const Body& body, unsigned maxWorkers) {
-    if (count <= 0) return;
-    if (insideLoop || threads_.empty() || count == 1 || maxWorkers == 1) {
+    if (insideLoop || threads_.empty() || count <= 1 || maxWorkers == 1) {
         for (long index = 0; index < count; ++index) body(index, 0);
         return;
     }
@@ -48,8 +43,7 @@ void ThreadPool::ParallelFor(long count, const Body& body, unsigned maxWorkers) 
         body_ = &body;
         count_ = count;
         next_ = 0;
-        error_ = nullptr;
-        participants_ = std::min<unsigned>(maxWorkers == 0 ? size() : maxWorkers, size());
+        participants_ = std::min(maxWorkers == 0 ? size() : maxWorkers, size());
         busy_ = participants_ - 1;
         ++generation_;
     }
@@ -57,13 +51,11 @@ void ThreadPool::ParallelFor(long count, const Body& body, unsigned maxWorkers) 
     Work(0);
     std::unique_lock lock(mutex_);
     finished_.wait(lock, [this] { return busy_ == 0; });
-    body_ = nullptr;
     if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
 }
 
 void ThreadPool::Serve(unsigned worker) {
-    unsigned long seen = 0;
-    for (;;) {
+    for (unsigned long seen = 0;;) {
         {
             std::unique_lock lock(mutex_);
             wake_.wait(lock, [&] { return stopping_ || generation_ != seen; });

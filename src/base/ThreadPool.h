@@ -1,14 +1,13 @@
 #pragma once
 // The one pool of threads for the program's own parallel loops (the assembly, the coefficient
-// tables), sized once from the processor. The BLAS library keeps its own pool beside it.
+// tables), sized once from the processor; the BLAS library keeps its own pool beside it.
 //
-// ParallelFor(count, fn) calls fn(index, worker) for every index in [0, count), handing the
-// indices out in increasing order, one at a time, to the calling thread (worker 0) and the
-// pool's threads (workers 1 .. size() - 1); it returns when every call has returned. Idle
-// threads sleep; nothing spins. A loop started from inside a loop's call runs on the calling
-// thread alone. An exception thrown by fn stops the handing out and is rethrown to the caller
-// once the calls under way have returned.
-// A thread that the system will not start leaves the pool smaller, down to the calling thread.
+// ParallelFor(count, body) calls body(index, worker) for every index in [0, count), handing the
+// indices out in increasing order, one at a time, to the calling thread (worker 0) and the pool's
+// threads (workers 1 .. size() - 1), and returns when every call has returned. Idle threads sleep;
+// nothing spins. A loop started from inside a loop's body runs on its calling thread alone. An
+// exception thrown by the body stops the handing out and is rethrown once the calls under way have
+// returned. A thread that the system will not start leaves the pool smaller, down to the caller.
 
 #include <condition_variable>
 #include <exception>
@@ -23,16 +22,14 @@ class ThreadPool {
 public:
     using Body = std::function<void(long index, unsigned worker)>;
 
-    // `threads` counts the calling thread; 0 means one per core.
-    explicit ThreadPool(unsigned threads = 0);
+    explicit ThreadPool(unsigned threads = 0);  // counts the calling thread; 0: one per core
     ~ThreadPool();
     ThreadPool(const ThreadPool&) = delete;
     ThreadPool& operator=(const ThreadPool&) = delete;
 
-    // The pool of the program's loops, made on first use with one thread per core.
+    // The pool of the program's loops, made on first use.
     static ThreadPool& Shared();
 
-    // Workers a loop may use: the calling thread and the pool's threads.
     unsigned size() const { return static_cast<unsigned>(threads_.size()) + 1; }
 
     // At most `maxWorkers` workers take part (0: all).
@@ -44,7 +41,6 @@ private:
 
     std::vector<std::thread> threads_;
     std::mutex loop_;  // one loop at a time
-
     std::mutex mutex_;
     std::condition_variable wake_, finished_;
     const Body* body_ = nullptr;

@@ -27,9 +27,10 @@ void* MapLargeBlock(std::size_t bytes) {
 
 }  // namespace
 
-void* Allocate(std::size_t bytes) {
-    if (bytes == 0) return nullptr;
-    if (bytes > std::size_t(-1) - 2 * kHugePage) throw std::bad_alloc();
+void* Allocate(std::size_t count, std::size_t size) {
+    if (count == 0) return nullptr;
+    if (count > (std::size_t(-1) - 2 * kHugePage) / size) throw std::bad_alloc();
+    const std::size_t bytes = count * size;
     if (bytes >= kLargeBlock) return MapLargeBlock(bytes);
     void* p = std::calloc(bytes, 1);
     if (p == nullptr) throw std::bad_alloc();

@@ -20,8 +20,8 @@ namespace panelflow {
 namespace zeroed {
 inline constexpr std::size_t kHugePage = std::size_t{2} << 20;
 inline constexpr std::size_t kLargeBlock = 2 * kHugePage;
-// Zeroed memory for `bytes` bytes (nullptr for 0); throws std::bad_alloc.
-void* Allocate(std::size_t bytes);
+// Zeroed memory for `count` items of `size` bytes (nullptr for none); throws std::bad_alloc.
+void* Allocate(std::size_t count, std::size_t size);
 void Release(void* block, std::size_t bytes) noexcept;
 }  // namespace zeroed
 
@@ -31,7 +31,7 @@ class ZeroedBlock {
 
 public:
     ZeroedBlock() = default;
-    explicit ZeroedBlock(std::size_t count) : data_(static_cast<T*>(zeroed::Allocate(Bytes(count)))), size_(count) {}
+    explicit ZeroedBlock(std::size_t count) : data_(static_cast<T*>(zeroed::Allocate(count, sizeof(T)))), size_(count) {}
     ~ZeroedBlock() { zeroed::Release(data_, size_ * sizeof(T)); }
 
     ZeroedBlock(const ZeroedBlock& other) : ZeroedBlock(other.size_) {
@@ -53,10 +53,6 @@ public:
     bool empty() const { return size_ == 0; }
 
 private:
-    static std::size_t Bytes(std::size_t count) {
-        if (count > (std::size_t(-1) - 2 * zeroed::kHugePage) / sizeof(T)) return std::size_t(-1);
-        return count * sizeof(T);
-    }
     T* data_ = nullptr;
     std::size_t size_ = 0;
 };

@@ -19,25 +19,13 @@ bool AllFinite(const Array2D<double>& values, int NI, int NJ) {
     return true;
 }
 
-GaussResult Eliminate(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress) {
-    return GaussSolve(N, A, X, progress);
-}
-
-// Appends one section through `write`, opening and closing the file around it.
-template <class Writer>
-Status AppendSection(const std::string& path, Writer&& write) {
-    ResultsAppender out(path);
-    if (!out.failed()) write(out);
-    return out.Close();
-}
-
 }  // namespace
 
 HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSolution& surface,
                       const std::string& outFile, Progress* progress, const HessSteps& steps) {
     const auto assemble = steps.assemble != nullptr ? steps.assemble : &AssembleInfluenceMatrices;
     const auto writeTables = steps.writeTables != nullptr ? steps.writeTables : &WriteVelocityReport;
-    const auto solve = steps.solve != nullptr ? steps.solve : &Eliminate;
+    const auto solve = steps.solve != nullptr ? steps.solve : &GaussSolve;
     HessOutcome outcome;
     const int NI = model.NI, NJ = model.NJ;
     const long N = static_cast<long>(model.PanelCount());
@@ -50,14 +38,11 @@ HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSo
     assemble(model, vinf, matrices, progress);
     Array1D<double> SigmaVec(N);
 
-    if (progress != nullptr) progress->Report("report", 0.0);
     outcome.status = AppendSection(outFile, [&](ResultsAppender& out) { writeTables(matrices, N, N + 1, out, progress); });
     if (!outcome.status) return outcome;
-    if (progress != nullptr) progress->Report("report", 1.0);
 
     // No flow through the surface at every control point. After a zero pivot the strengths stay
     // zero and the flow is the free stream's alone; the caller tells the user.
-    if (progress != nullptr) progress->Report("elimination", 0.0);
     if (solve(N, matrices.vNorm, SigmaVec, progress).zeroPivot) {
         outcome.zeroPivot = true;
         SigmaVec = Array1D<double>(N);

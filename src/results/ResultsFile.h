@@ -55,6 +55,14 @@ private:
     std::string error_;
 };
 
+// Appends one section through write(appender), opening and closing the file around it.
+template <class Writer>
+Status AppendSection(const std::string& path, Writer&& write) {
+    ResultsAppender out(path);
+    if (!out.failed()) write(out);
+    return out.Close();
+}
+
 // Remembers the results file's length when a command begins; Rollback() cuts it back to that
 // length (a file that did not exist is truncated to 0).
 class ResultsTransaction {

@@ -1,9 +1,16 @@
 #pragma once
 // Assembly of the influence matrices (InfluenceMatrices.h) for the model's N panels: every
 // ordered pair of panels, the pair of a panel with itself included, and the right-hand side.
-// Both routines allocate the matrices afresh; a block that cannot be had throws std::bad_alloc
-// before any is filled.
+// The matrices are allocated afresh; a block that cannot be had throws std::bad_alloc before any
+// is filled.
+//
+// Per field panel a sweep over the source panels, kept in structure-of-arrays form, several source
+// panels per vector instruction, rows shared among the workers of the thread pool. The instruction
+// set is chosen at run time for the processor (AVX-512, AVX2 or the SSE2 that every x86-64 has),
+// so one binary runs anywhere. The values equal those of the one-pair-at-a-time loop with
+// SourcePanelVelocity up to the last bits of the vector logarithm and arctangent.
 
+#include "base/ProcessorFeatures.h"
 #include "base/Progress.h"
 #include "model/FreeStream.h"
 #include "model/InfluenceMatrices.h"
@@ -11,13 +18,14 @@
 
 namespace panelflow {
 
-// The fast assembly: vector instructions on every core (AssemblyVector.h).
 void AssembleInfluenceMatrices(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& matrices,
                                Progress* progress = nullptr);
 
-// The same, one pair of panels at a time: the reference that the fast assembly is checked
-// against.
-void AssembleInfluenceMatricesScalar(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& matrices,
-                                     Progress* progress = nullptr);
+// The same with a chosen instruction set (supported by the processor) and at most `threads`
+// workers (0: all); for tests and benchmarks.
+void AssembleInfluenceMatricesVector(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& matrices,
+                                     Progress* progress = nullptr,
+                                     VectorInstructions instructions = VectorInstructions::Best,
+                                     unsigned threads = 0);
 
 }  // namespace panelflow

@@ -6,7 +6,7 @@
 // must stay free of anything that the rest of the program also instantiates: an inline function
 // of a shared header compiled here could be the copy that the linker keeps for every caller.
 //
-// The arithmetic follows the scalar pair of AssembleInfluenceMatricesScalar, with savings that
+// The arithmetic follows the scalar pair (SourcePanelVelocity and the axis turns), with savings that
 // change only the last bits: each corner's distance is computed once for the two sides that meet
 // there, the divisions by a side's length and by 4 Pi become products with reciprocals, and each
 // side's logarithm and arctangent are taken of their quotients without forming them, the

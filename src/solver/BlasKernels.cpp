@@ -3,9 +3,8 @@
 #include <cblas.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cstdlib>
-#include <string>
+#include <string_view>
 
 #include "base/ProcessorFeatures.h"
 
@@ -15,10 +14,9 @@ namespace {
 constexpr const char* kCoreTypeVariable = "OPENBLAS_CORETYPE";
 constexpr const char* kAvx512Kernels = "SkylakeX";
 
-bool UsesAvx512(std::string name) {
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return name.find("skylakex") != std::string::npos || name.find("cooperlake") != std::string::npos ||
-           name.find("sapphire") != std::string::npos;
+// The library's names of the kernel sets that use AVX-512.
+bool UsesAvx512(std::string_view name) {
+    return name == "SkylakeX" || name == "Cooperlake" || name == "SapphireRapids";
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "support/ReferenceReport.h"
 #include "support/TempDir.h"
 #include "solver/Assembly.h"
+#include "support/ReferenceAssembly.h"
 
 namespace panelflow {
 namespace {
@@ -174,7 +175,7 @@ TEST(HessSolve, SphereWithThirtyTwoByThirtyTwoPanelsFollowsTheExactFlow) {
 // show: both give the same results file.
 TEST(HessSolve, FastAndStraightforwardStepsWriteTheSameResultsFile) {
     HessSteps straightforward;
-    straightforward.assemble = &AssembleInfluenceMatricesScalar;
+    straightforward.assemble = &testing::AssembleInfluenceMatricesScalar;
     straightforward.writeTables = [](const InfluenceMatrices& solution, long nRows, long nCols, ResultsAppender& out,
                                      Progress*) { testing::WriteVelocityReportLineByLine(solution, nRows, nCols, out); };
     straightforward.solve = &testing::LiteralGaussSolve;

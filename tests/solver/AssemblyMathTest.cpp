@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/ProcessorFeatures.h"
 #include "solver/AssemblyKernel.h"
-#include "solver/AssemblyVector.h"
 
 namespace panelflow {
 namespace {

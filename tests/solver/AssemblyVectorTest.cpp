@@ -1,4 +1,3 @@
-#include "solver/AssemblyVector.h"
 #include "solver/Assembly.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +11,7 @@
 
 #include "geometry/BodyOfRevolution.h"
 #include "geometry/PanelGeometry.h"
+#include "support/ReferenceAssembly.h"
 
 namespace panelflow {
 namespace {
@@ -143,7 +143,7 @@ TEST_P(VectorAssembly, MatchesTheScalarAssemblyAtSpecialAndRandomPoints) {
     const FreeStream vinf{0.6, -0.8, 0.25};
     InfluenceMatrices vector, scalar;
     AssembleInfluenceMatricesVector(model, vinf, vector, nullptr, instructions, threads);
-    AssembleInfluenceMatricesScalar(model, vinf, scalar);
+    testing::AssembleInfluenceMatricesScalar(model, vinf, scalar);
     ExpectSameMatrices(vector, scalar);
 }
 
@@ -154,7 +154,7 @@ TEST_P(VectorAssembly, MatchesTheScalarAssemblyOnASphere) {
     const FreeStream vinf{1.0, 0.0, 0.0};
     InfluenceMatrices vector, scalar;
     AssembleInfluenceMatricesVector(model, vinf, vector, nullptr, instructions, threads);
-    AssembleInfluenceMatricesScalar(model, vinf, scalar);
+    testing::AssembleInfluenceMatricesScalar(model, vinf, scalar);
     ExpectSameMatrices(vector, scalar);
 }
 
