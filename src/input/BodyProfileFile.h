@@ -12,7 +12,7 @@
 #include <string>
 
 #include "base/Status.h"
-#include "geometry/BodyOfRevolution.h"
+#include "model/BodyProfile.h"
 #include "input/FieldReader.h"
 
 namespace panelflow {

@@ -1,6 +1,6 @@
 // The whole results file of the default run (the NI = NJ = 4 sphere, then the Hess method),
-// checked two ways: the program's output against the golden file line by line, and the golden
-// file itself against the reference values known for this case.
+// written by the batch program and checked two ways: against the golden file line by line, and
+// against the reference values known for this case.
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,18 @@ using testing::ReadFile;
 
 const std::string kGoldenPath = std::string(PANELFLOW_SOURCE_DIR) + "/tests/golden/sphere-4x4.Axisym.txt";
 
-std::vector<std::string> GoldenLines() { return Lines(ReadFile(kGoldenPath)); }
+// The results file of `panelflow-batch sphere hess`, run once for all the tests here.
+const std::string& ProgramOutput() {
+    static const std::string text = [] {
+        testing::TempDir dir;
+        const auto run = testing::RunBatch(dir, "sphere hess");
+        EXPECT_EQ(run.status, 0) << run.errors;
+        return ReadFile(dir.File("Axisym.txt"));
+    }();
+    return text;
+}
+
+std::vector<std::string> ProgramLines() { return Lines(ProgramOutput()); }
 
 // The index of the line equal to `title` (the n-th such line, counting from 0).
 std::size_t LineOf(const std::vector<std::string>& lines, const std::string& title, int n = 0) {
@@ -37,10 +48,7 @@ void ExpectLinesAt(const std::vector<std::string>& lines, std::size_t first, con
 }
 
 TEST(GoldenSphere, TheBatchRunWritesTheGoldenFileLineByLine) {
-    testing::TempDir dir;
-    const auto run = testing::RunBatch(dir, "sphere hess");
-    ASSERT_EQ(run.status, 0) << run.errors;
-    const std::string produced = ReadFile(dir.File("Axisym.txt"));
+    const std::string& produced = ProgramOutput();
     const std::string golden = ReadFile(kGoldenPath);
     const auto producedLines = Lines(produced);
     const auto goldenLines = Lines(golden);
@@ -52,7 +60,7 @@ TEST(GoldenSphere, TheBatchRunWritesTheGoldenFileLineByLine) {
 }
 
 TEST(GoldenSphere, EveryLineEndsWithCarriageReturnAndLineFeed) {
-    const std::string golden = ReadFile(kGoldenPath);
+    const std::string& golden = ProgramOutput();
     ASSERT_FALSE(golden.empty());
     EXPECT_EQ(golden.substr(golden.size() - 2), "\r\n");
     for (std::size_t p = golden.find('\n'); p != std::string::npos; p = golden.find('\n', p + 1))
@@ -60,7 +68,7 @@ TEST(GoldenSphere, EveryLineEndsWithCarriageReturnAndLineFeed) {
 }
 
 TEST(GoldenSphere, ProfileAndBodyCoordinatesHoldTheSphereValues) {
-    const auto lines = GoldenLines();
+    const auto lines = ProgramLines();
     const auto profile = LineOf(lines, " Profile of the body of revolution");
     ExpectLinesAt(lines, profile, {" Profile of the body of revolution", "  i     xI     rI", "",
                                    " 1    0.0000  0.0000  ", " 2    0.1464  0.3536  ", " 3    0.5000  0.5000  ",
@@ -72,7 +80,7 @@ TEST(GoldenSphere, ProfileAndBodyCoordinatesHoldTheSphereValues) {
 }
 
 TEST(GoldenSphere, PanelGeometryHoldsTheReferencePanels) {
-    const auto lines = GoldenLines();
+    const auto lines = ProgramLines();
     const auto corners = LineOf(lines, " Coordinates of panel corner points");
     const auto panel21 = LineOf(lines, " 2   1 ");
     EXPECT_GT(panel21, corners);
@@ -114,7 +122,7 @@ TEST(GoldenSphere, PanelGeometryHoldsTheReferencePanels) {
 }
 
 TEST(GoldenSphere, CoefficientTablesStartWithTheReferenceRows) {
-    const auto lines = GoldenLines();
+    const auto lines = ProgramLines();
     const auto normal = LineOf(lines, "Hess method - Normal velocities");
     EXPECT_EQ(lines[normal + 2],
               " 0.5000 0.0255 0.0224 0.0255 0.0737 0.0537 0.0451 0.0537 0.0328 0.0309 0.0292 0.0309 0.0074 0.0074 "
@@ -139,7 +147,7 @@ TEST(GoldenSphere, CoefficientTablesStartWithTheReferenceRows) {
 }
 
 TEST(GoldenSphere, SourceStrengthsAndOneMinusCpHoldTheReferenceValues) {
-    const auto lines = GoldenLines();
+    const auto lines = ProgramLines();
     const auto sigma = LineOf(lines, "Source strengths");
     const auto cp = LineOf(lines, "1-Cp");
     EXPECT_EQ(lines[sigma - 1], "");
