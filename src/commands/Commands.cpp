@@ -43,6 +43,9 @@ HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* pro
     } catch (const std::bad_alloc&) {
         const double bytes = InfluenceMatrixBytes(session.model.NI, session.model.NJ);
         return {Refuse(OutOfMemory("The solution", bytes), &transaction, ui)};
+    } catch (const Cancelled&) {
+        transaction.Rollback();
+        return {};
     }
     if (!outcome.status) return {Refuse(outcome.status, &transaction, ui)};
     session.vinf = vinf;

@@ -2,11 +2,11 @@
 // The user's commands, free of any toolkit, shared by the window and the batch program.
 //
 // Every command is all-or-nothing: it checks its inputs and builds the new state aside, writes
-// its results-file sections, and only then replaces the session's state. A refused command
-// (bad counts, a bad file, a degenerate panel, a results file that cannot be written, memory
-// that cannot be had) shows one
-// message through `ui`, leaves the session exactly as it was, cuts the results file back to its
-// length before the command, and returns false.
+// its results-file sections, and only then replaces the session's state. A refused command (bad
+// counts, a bad file, a degenerate panel, a results file that cannot be written, memory that
+// cannot be had) shows one message through `ui`, leaves the session exactly as it was, cuts the
+// results file back to its length before the command, and returns false. A command whose
+// `progress` asks to stop (see base/Progress.h) is undone the same way, without a message.
 
 #include <string>
 
@@ -20,15 +20,16 @@ namespace panelflow {
 bool StartCommand(Session& session, UserInterface& ui);
 
 // "Calculate sphere coordinates": NI from niText, NJ from njText, a sphere of diameter 1.
-bool SphereCommand(Session& session, const std::string& niText, const std::string& njText, UserInterface& ui);
+bool SphereCommand(Session& session, const std::string& niText, const std::string& njText, UserInterface& ui,
+                   Progress* progress = nullptr);
 
 // A body profile file revolved about x. niText is the NI box's text: when the file's point
 // count differs from NI + 1, NI becomes that count - 1 and niText is replaced by it.
 bool ProfileFileCommand(Session& session, const std::string& path, std::string& niText,
-                        const std::string& njText, UserInterface& ui);
+                        const std::string& njText, UserInterface& ui, Progress* progress = nullptr);
 
 // A corner-point file: the counts and the node grid come from the file.
-bool CornerFileCommand(Session& session, const std::string& path, UserInterface& ui);
+bool CornerFileCommand(Session& session, const std::string& path, UserInterface& ui, Progress* progress = nullptr);
 
 // What the Hess command did: done (true) or refused; a zero pivot still counts as done.
 struct HessCommandResult {

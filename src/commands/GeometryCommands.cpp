@@ -35,8 +35,13 @@ bool Refuse(const Status& status, ResultsTransaction* transaction, UserInterface
 // body); a degenerate panel's message then begins with it, so that the user knows which file to
 // mend.
 bool FinishGeometryCommand(Session& session, PanelModel&& model, BodyProfile* profile, UserInterface& ui,
-                           const std::string& source = {}) {
+                           Progress* progress, const std::string& source = {}) {
     ResultsTransaction transaction(session.shell.OutFile);
+    // About 350 bytes of sections per panel and 45 per node, for the progress of the writing.
+    const double expected = 350.0 * model.NI * model.NJ + (profile ? 45.0 * model.NI1 * model.NJ1 : 0.0);
+    const auto watched = [progress, expected](ResultsAppender& out) {
+        out.WatchProgress(progress, kStageResults, expected);
+    };
     try {
         const Status panels = BuildPanels(model);
         if (!panels) return Refuse(source.empty() ? panels : Status::Fail(source + ": " + panels.message), nullptr, ui);
@@ -45,14 +50,22 @@ bool FinishGeometryCommand(Session& session, PanelModel&& model, BodyProfile* pr
             written = AppendSection(session.shell.OutFile,
                                     [&](ResultsAppender& out) { WriteProfileSection(*profile, model.NI1, out); });
             if (written)
-                written = AppendSection(session.shell.OutFile,
-                                        [&](ResultsAppender& out) { WriteBodyCoordinatesSection(model, out); });
+                written = AppendSection(session.shell.OutFile, [&](ResultsAppender& out) {
+                    watched(out);
+                    WriteBodyCoordinatesSection(model, out);
+                });
         }
         if (written)
-            written = AppendSection(session.shell.OutFile, [&](ResultsAppender& out) { WritePanelReport(model, out); });
+            written = AppendSection(session.shell.OutFile, [&](ResultsAppender& out) {
+                watched(out);
+                WritePanelReport(model, out);
+            });
         if (!written) return Refuse(written, &transaction, ui);
     } catch (const std::bad_alloc&) {
         return Refuse(OutOfMemory("The geometry", PanelModelBytes(model.NI, model.NJ)), &transaction, ui);
+    } catch (const Cancelled&) {
+        transaction.Rollback();
+        return false;
     }
     session.model = std::move(model);
     if (profile) session.profile = std::move(*profile);
@@ -64,11 +77,12 @@ bool FinishGeometryCommand(Session& session, PanelModel&& model, BodyProfile* pr
 
 }  // namespace
 
-bool SphereCommand(Session& session, const std::string& niText, const std::string& njText, UserInterface& ui) {
+bool SphereCommand(Session& session, const std::string& niText, const std::string& njText, UserInterface& ui,
+                   Progress* progress) {
     PanelModel model;
     Status counts = ReadPanelCount(niText, "NI", model.NI);
     if (counts) counts = ReadPanelCount(njText, "NJ", model.NJ);
-    if (counts) counts = CheckProblemFits(model.NI, model.NJ);
+    if (counts) counts = CheckGeometryFits(model.NI, model.NJ);
     if (!counts) return Refuse(counts, nullptr, ui);
     model.NI1 = model.NI + 1;
     model.NJ1 = model.NJ + 1;
@@ -80,11 +94,11 @@ bool SphereCommand(Session& session, const std::string& niText, const std::strin
     } catch (const std::bad_alloc&) {
         return Refuse(OutOfMemory("The geometry", PanelModelBytes(model.NI, model.NJ)), nullptr, ui);
     }
-    return FinishGeometryCommand(session, std::move(model), &profile, ui);
+    return FinishGeometryCommand(session, std::move(model), &profile, ui, progress);
 }
 
 bool ProfileFileCommand(Session& session, const std::string& path, std::string& niText,
-                        const std::string& njText, UserInterface& ui) {
+                        const std::string& njText, UserInterface& ui, Progress* progress) {
     // The NI text only decides whether the text is rewritten: the file's point count replaces
     // any NI that differs from it, so a text that is no count is simply replaced, not refused.
     int textNI = 0;
@@ -93,7 +107,7 @@ bool ProfileFileCommand(Session& session, const std::string& path, std::string& 
     Status status = ReadPanelCount(njText, "NJ", model.NJ);
     if (!status) return Refuse(status, nullptr, ui);
 
-    // The reader refuses a point count whose problem would not fit before it allocates.
+    // The reader refuses a point count whose geometry would not fit before it allocates.
     BodyProfile profile;
     try {
         status = ReadBodyProfile(path, model.NJ, profile);
@@ -108,14 +122,14 @@ bool ProfileFileCommand(Session& session, const std::string& path, std::string& 
         return Refuse(OutOfMemory("The geometry of " + path, PanelModelBytes(model.NI, model.NJ)), nullptr, ui);
     }
     const int NI = model.NI;
-    if (!FinishGeometryCommand(session, std::move(model), &profile, ui, path)) return false;
+    if (!FinishGeometryCommand(session, std::move(model), &profile, ui, progress, path)) return false;
 
     session.shell.ProfileFile = path;
     if (NI != textNI) niText = CountText(NI);
     return true;
 }
 
-bool CornerFileCommand(Session& session, const std::string& path, UserInterface& ui) {
+bool CornerFileCommand(Session& session, const std::string& path, UserInterface& ui, Progress* progress) {
     PanelModel model;
     Status status;
     try {
@@ -124,7 +138,7 @@ bool CornerFileCommand(Session& session, const std::string& path, UserInterface&
         status = OutOfMemory("The geometry of " + path, PanelModelBytes(model.NI, model.NJ));
     }
     if (!status) return Refuse(status, nullptr, ui);
-    if (!FinishGeometryCommand(session, std::move(model), nullptr, ui, path)) return false;
+    if (!FinishGeometryCommand(session, std::move(model), nullptr, ui, progress, path)) return false;
     session.shell.CornerFile = path;
     return true;
 }

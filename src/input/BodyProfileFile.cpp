@@ -22,7 +22,7 @@ Status ReadBodyProfile(FieldReader& fields, int NJ, BodyProfile& profile) {
     const Status counted = ReadCount(fields, "NP", 2.0, "after the first header field", count);
     if (!counted) return counted;
     // The grid would have NP - 1 panel rows; refuse before allocating for them.
-    Status fits = CheckProblemFits(count - 1.0, NJ);
+    Status fits = CheckGeometryFits(count - 1.0, NJ);
     if (fits && count > INT_MAX) fits = Status::Fail("This program counts points only up to " + CountText(INT_MAX) + ".");
     if (!fits) return Status::Fail(fields.Where() + ": NP = " + std::string(fields.Text()) + " points are too many. " + fits.message);
     const long long NP = static_cast<long long>(count);

@@ -19,7 +19,7 @@ namespace panelflow {
 
 // Reads a profile: on success profile.xI and profile.rI are allocated [0..NP] and hold points
 // 1..NP (profile.ThetaJ is left alone). NJ, the count of panels around the body, is used only to
-// refuse, before anything is allocated, a point count whose problem would not fit in memory.
+// refuse, before anything is allocated, a point count whose geometry would not fit in memory.
 // On failure the status names the file and the fault, and `profile` is unchanged.
 Status ReadBodyProfile(FieldReader& fields, int NJ, BodyProfile& profile);
 

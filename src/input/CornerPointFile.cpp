@@ -11,7 +11,7 @@ Status ReadCornerPoints(FieldReader& fields, PanelModel& model) {
     Status status = ReadCount(fields, "NI", 1.0, "before its first field", countI);
     if (status) status = ReadCount(fields, "NJ", 1.0, "after NI", countJ);
     if (!status) return status;
-    Status fits = CheckProblemFits(countI, countJ);
+    Status fits = CheckGeometryFits(countI, countJ);
     if (fits && (countI >= INT_MAX || countJ >= INT_MAX))
         fits = Status::Fail("This program counts panels only up to " + CountText(INT_MAX - 1) + " in each direction.");
     if (!fits) return Status::Fail(fields.Where() + ": " + fits.message);

@@ -20,7 +20,7 @@ namespace panelflow {
 
 // Reads a grid: on success model.NI, NJ, NI1, NJ1 are set and model.xNode, yNode, zNode are
 // allocated [0..NI1] x [0..NJ1] and filled; the per-panel arrays are not touched. Counts whose
-// problem would not fit in memory are refused before anything is allocated. On failure the
+// geometry would not fit in memory are refused before anything is allocated. On failure the
 // status names the file and the fault, and `model` is unchanged.
 Status ReadCornerPoints(FieldReader& fields, PanelModel& model);
 

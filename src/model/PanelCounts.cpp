@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <limits>
 
 #include "base/LeadingNumber.h"
 #include "base/NumberText.h"
@@ -22,9 +21,11 @@ std::string Number(double value) {
 
 Status ReadPanelCount(std::string_view text, std::string_view name, int& count) {
     const double value = LeadingNumber(text);
-    if (!(value >= 1.0) || value != std::floor(value) || value > std::numeric_limits<int>::max()) {
+    const bool whole = value >= 1.0 && value == std::floor(value);
+    if (!whole || value > kLargestCount) {
         std::string message(name);
-        message += " must be a whole number of at least 1; the text \"";
+        message += whole ? " can be at most " + Number(kLargestCount) : std::string(" must be a whole number of at least 1");
+        message += "; the text \"";
         message += text;
         message += "\" gives ";
         message += std::isfinite(value) ? Number(value) : std::string("no usable number");
@@ -61,6 +62,15 @@ double PhysicalMemoryBytes() {
     const long pageSize = ::sysconf(_SC_PAGESIZE);
     if (pages <= 0 || pageSize <= 0) return 8e9;  // a conservative guess when the system will not say
     return static_cast<double>(pages) * static_cast<double>(pageSize);
+}
+
+Status CheckGeometryFits(double NI, double NJ) {
+    const double needed = PanelModelBytes(NI, NJ);
+    const double available = PhysicalMemoryBytes();
+    if (needed <= 0.5 * available) return Status::Ok();
+    return Status::Fail("NI = " + Number(NI) + " and NJ = " + Number(NJ) + " give " + Number(NI * NJ) +
+                        " panels, whose geometry needs " + GigabytesText(needed) + " of memory; this machine has " +
+                        GigabytesText(available) + ".");
 }
 
 Status CheckProblemFits(double NI, double NJ) {

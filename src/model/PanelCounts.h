@@ -10,8 +10,11 @@
 
 namespace panelflow {
 
-// Reads `text` by the leading-number rule; refuses anything but a whole number >= 1.
-// `name` ("NI", "NJ") names the count in the message.
+// The largest panel count in either direction: NI + 1 nodes must still be counted.
+inline constexpr int kLargestCount = 2147483646;
+
+// Reads `text` by the leading-number rule; refuses anything but a whole number from 1 to
+// kLargestCount. `name` ("NI", "NJ") names the count in the message.
 Status ReadPanelCount(std::string_view text, std::string_view name, int& count);
 
 // Bytes of the three (N + 1) x (N + 2) double matrices of the solution for N = NI * NJ.
@@ -30,7 +33,12 @@ Status OutOfMemory(std::string_view what, double bytes);
 // Physical memory of this machine in bytes.
 double PhysicalMemoryBytes();
 
-// Refuses counts whose solution would not fit in memory, naming the memory needed.
+// Refuses counts whose panel model would not fit in memory, naming the memory needed; checked by
+// the geometry commands and the file readers before they allocate.
+Status CheckGeometryFits(double NI, double NJ);
+
+// Refuses counts whose solution would not fit in memory, naming the memory needed; checked by the
+// Hess command before anything is allocated or written.
 // Accepts any positive values, whole or not, so that file readers can check a count before
 // they allocate for it.
 Status CheckProblemFits(double NI, double NJ);

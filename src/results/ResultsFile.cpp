@@ -59,7 +59,23 @@ void ResultsAppender::EndLine() {
     line_ += "\r\n";
     buffer_ += line_;
     line_.clear();
-    if (buffer_.size() >= kBlockSize) Flush();
+    if (buffer_.size() >= kBlockSize) {
+        writtenBytes_ += static_cast<double>(buffer_.size());
+        Flush();
+        ReportBlock();
+    }
+}
+
+void ResultsAppender::WatchProgress(Progress* progress, std::string_view stage, double expectedBytes) {
+    progress_ = progress;
+    stage_ = stage;
+    expectedBytes_ = expectedBytes;
+}
+
+void ResultsAppender::ReportBlock() {
+    if (progress_ == nullptr) return;
+    progress_->Report(stage_, expectedBytes_ > writtenBytes_ ? writtenBytes_ / expectedBytes_ : 1.0);
+    ThrowIfStopRequested(progress_);
 }
 
 void ResultsAppender::WriteLines(std::string_view lines) {

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "base/NumberText.h"
+#include "base/Progress.h"
 #include "base/Status.h"
 
 namespace panelflow {
@@ -40,12 +41,17 @@ public:
     // format large tables in blocks of their own.
     void WriteLines(std::string_view lines);
 
+    // From now on, every block written reports `stage` with the fraction of `expectedBytes` written,
+    // and throws Cancelled when the user asked to stop (see Progress.h).
+    void WatchProgress(Progress* progress, std::string_view stage, double expectedBytes);
+
     // Flushes and closes; returns the first failure, if any. Safe to call twice.
     Status Close();
     bool failed() const { return !error_.empty(); }
 
 private:
     void Flush();
+    void ReportBlock();
     void Fail(std::string_view what, int errorNumber);
 
     std::string path_;
@@ -53,6 +59,9 @@ private:
     std::string line_;
     std::string buffer_;
     std::string error_;
+    Progress* progress_ = nullptr;
+    std::string_view stage_;
+    double expectedBytes_ = 0.0, writtenBytes_ = 0.0;
 };
 
 // Appends one section through write(appender), opening and closing the file around it.

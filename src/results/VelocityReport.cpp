@@ -90,11 +90,21 @@ std::vector<Piece> CutIntoPieces(const InfluenceMatrices& solution, long nRows, 
 // Lets the formatted pieces through to the file in their order. The pool hands pieces out in
 // increasing order and a worker finishes its piece before it takes another, so the piece whose
 // turn it is is always being formatted: no worker waits for one that cannot come.
+// A piece abandoned in its turn (the user stopped the work) releases every later one unwritten.
 class TurnOrder {
 public:
-    void AwaitTurn(std::size_t piece) {
+    // False when the pieces are abandoned.
+    bool AwaitTurn(std::size_t piece) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return written_ == piece; });
+        changed_.wait(lock, [&] { return written_ == piece || abandoned_; });
+        return !abandoned_;
+    }
+    void Abandon() {
+        {
+            std::lock_guard lock(mutex_);
+            abandoned_ = true;
+        }
+        changed_.notify_all();
     }
     void Done(std::size_t piece) {
         {
@@ -106,6 +116,7 @@ public:
 
 private:
     std::size_t written_ = 0;
+    bool abandoned_ = false;
     std::mutex mutex_;
     std::condition_variable changed_;
 };
@@ -124,12 +135,16 @@ void WriteVelocityReport(const InfluenceMatrices& solution, long nRows, long nCo
         const auto p = static_cast<std::size_t>(index);
         // After a write failure the remaining pieces are passed over.
         const std::size_t length = failed.load() ? 0 : FormatPiece(pieces[p], buffers[worker]);
-        order.AwaitTurn(p);
+        if (!order.AwaitTurn(p)) return;
+        if (progress != nullptr && progress->StopRequested()) {
+            order.Abandon();
+            throw Cancelled{};
+        }
         if (!out.failed()) out.WriteLines({buffers[worker].data(), length});
         if (out.failed()) failed.store(true);
         const double fraction = static_cast<double>(p + 1) / static_cast<double>(pieces.size());
         if (progress != nullptr && fraction - reported >= 0.005) {
-            progress->Report("report", fraction);
+            progress->Report(kStageTables, fraction);
             reported = fraction;
         }
         order.Done(p);

@@ -125,6 +125,7 @@ void AssembleInfluenceMatricesVector(const PanelModel& model, const FreeStream& 
     std::atomic<long> rowsDone{0};
     double reported = 0.0;
     ThreadPool::Shared().ParallelFor(tasks, [&](long task, unsigned worker) {
+        ThrowIfStopRequested(progress);
         const long first = task * kRowsPerTask + 1;
         const long last = std::min(N, first + kRowsPerTask - 1);
         FieldPanel fields[kRowsPerTask];
@@ -148,11 +149,11 @@ void AssembleInfluenceMatricesVector(const PanelModel& model, const FreeStream& 
         const long done = rowsDone.fetch_add(last - first + 1) + last - first + 1;
         const double fraction = static_cast<double>(done) / static_cast<double>(N);
         if (worker == 0 && progress != nullptr && fraction - reported >= 0.005 && done < N) {
-            progress->Report("assembly", fraction);
+            progress->Report(kStageInfluence, fraction);
             reported = fraction;
         }
     }, threads);
-    if (progress != nullptr) progress->Report("assembly", 1.0);
+    if (progress != nullptr) progress->Report(kStageInfluence, 1.0);
 }
 
 void AssembleInfluenceMatrices(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& matrices,

@@ -48,11 +48,18 @@ struct Factorisation {
         if (k1 < N) SubtractProduct(N - k1, n, k1 - k0, at(k1, k0), at(k0, c), at(k1, c));
     }
 
-    // C -= A B for blocks of the matrix (M x K times K x N), on BLAS's threads.
+    // C -= A B for blocks of the matrix (M x K times K x n), on BLAS's threads. A product too
+    // large to finish in well under a second goes in bands of columns, so that a wish to stop is
+    // heard between them.
     void SubtractProduct(long M, long n, long K, const double* A, const double* B, double* C) const {
-        cblas_dgemm(CblasRowMajor, CblasNoTrans, CblasNoTrans, static_cast<int>(M), static_cast<int>(n),
-                    static_cast<int>(K), -1.0, A, static_cast<int>(lda), B, static_cast<int>(lda), 1.0, C,
-                    static_cast<int>(lda));
+        const double flopsPerColumn = 2.0 * static_cast<double>(M) * static_cast<double>(K);
+        const long band = std::max(256L, static_cast<long>(kFlopsPerBand / flopsPerColumn) / 64 * 64);
+        for (long c = 0; c < n; c += band) {
+            ThrowIfStopRequested(progress);
+            cblas_dgemm(CblasRowMajor, CblasNoTrans, CblasNoTrans, static_cast<int>(M),
+                        static_cast<int>(std::min(band, n - c)), static_cast<int>(K), -1.0, A, static_cast<int>(lda),
+                        B + c, static_cast<int>(lda), 1.0, C + c, static_cast<int>(lda));
+        }
     }
 
     // The rows of steps [k0, k1) within columns [c, c + n), each reduced by the steps above it. A
@@ -112,12 +119,14 @@ struct Factorisation {
         const double fraction = 1.0 - left * left * left;
         if (fraction - reported >= 0.005 || stepsDone == N) {
             reported = fraction;
-            progress->Report("elimination", fraction);
+            progress->Report(kStageElimination, fraction);
         }
+        ThrowIfStopRequested(progress);
     }
 
     static constexpr long kLeafWidth = 32;
     static constexpr long kTriangleWidth = 128;
+    static constexpr double kFlopsPerBand = 2e10;
 };
 
 }  // namespace

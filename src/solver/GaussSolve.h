@@ -19,7 +19,7 @@ struct GaussResult {
 };
 
 // The elimination's work is nearly all matrix products, done by BLAS (dgemm, dtrsm) on its own
-// threads.
+// threads. A progress that asks to stop ends it with Cancelled (A is then partly reduced).
 GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress = nullptr);
 
 }  // namespace panelflow

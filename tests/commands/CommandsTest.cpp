@@ -4,7 +4,11 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "support/RecordingProgress.h"
 #include "support/TempDir.h"
 
 namespace panelflow {
@@ -164,6 +168,60 @@ TEST_F(CommandsTest, AWriteFailureInAGeometryCommandKeepsThePreviousGeometry) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(Results(), before);
     EXPECT_EQ(session.model.NI, 4);
+}
+
+// Asks to stop once the given stage has been reported.
+class StopInStage : public testing::RecordingProgress {
+public:
+    explicit StopInStage(std::string stage) : stage_(std::move(stage)) {}
+    bool StopRequested() const override { return fractions.count(stage_) != 0; }
+
+private:
+    std::string stage_;
+};
+
+class StoppedHess : public CommandsTest, public ::testing::WithParamInterface<const char*> {};
+
+// Stopped in any stage, the Hess command leaves the file, the solution and the shell as they were.
+TEST_P(StoppedHess, LeavesEverythingAsItWas) {
+    ASSERT_TRUE(SphereCommand(session, "24", "24", ui));
+    ASSERT_TRUE(HessCommand(session, ui));
+    const std::string before = Results();
+    const Array2D<double> oneMinusCp = session.solution.OneMinusCp;
+    ASSERT_TRUE(SphereCommand(session, "24", "24", ui));
+    const std::string afterSphere = Results();
+    StopInStage stop(GetParam());
+    EXPECT_FALSE(HessCommand(session, ui, &stop));
+    EXPECT_EQ(stop.stages.back(), GetParam());
+    EXPECT_TRUE(Results() == afterSphere) << "the file is cut back to its length before the command";
+    EXPECT_EQ(ui.messages.size(), 0u);
+    EXPECT_FALSE(session.shell.DrawCpSurface);
+    EXPECT_EQ(session.solution.OneMinusCp(3, 5), oneMinusCp(3, 5));
+    EXPECT_TRUE(before.size() < afterSphere.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Stages, StoppedHess,
+                         ::testing::Values("influence coefficients", "coefficient tables", "elimination"));
+
+TEST_F(CommandsTest, AStoppedGeometryCommandKeepsThePreviousGeometryAndFile) {
+    ASSERT_TRUE(SphereCommand(session, "3", "5", ui));
+    const std::string before = Results();
+    StopInStage stop("results");
+    EXPECT_FALSE(SphereCommand(session, "90", "90", ui, &stop));
+    EXPECT_EQ(stop.stages, std::vector<std::string>{"results"});
+    EXPECT_TRUE(Results() == before);
+    EXPECT_EQ(session.model.NI, 3);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(CommandsTest, AGeometryTooLargeToSolveStillBuildsAndItsSolutionIsRefused) {
+    ASSERT_TRUE(SphereCommand(session, "200", "200", ui));
+    const std::string geometry = Results();
+    EXPECT_FALSE(HessCommand(session, ui));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].find("influence matrices need"), std::string::npos) << ui.messages[0];
+    EXPECT_TRUE(Results() == geometry);
+    EXPECT_EQ(session.model.NI, 200);
 }
 
 }  // namespace

@@ -164,9 +164,9 @@ TEST(HessSolve, SphereWithThirtyTwoByThirtyTwoPanelsFollowsTheExactFlow) {
         }
     }
     // Progress of a long run: the three stages in order, a few hundred reports at most each.
-    EXPECT_EQ(progress.stages, (std::vector<std::string>{"assembly", "report", "elimination"}));
+    EXPECT_EQ(progress.stages, (std::vector<std::string>{"influence coefficients", "coefficient tables", "elimination"}));
     for (const auto& [stage, fractions] : progress.fractions) EXPECT_LE(fractions.size(), 400u) << stage;
-    EXPECT_EQ(progress.fractions["assembly"].back(), 1.0);
+    EXPECT_EQ(progress.fractions["influence coefficients"].back(), 1.0);
     EXPECT_TRUE(progress.badFractions.empty());
 }
 

@@ -131,10 +131,10 @@ TEST(VelocityReport, ProgressRisesToCompletion) {
     ResultsAppender out(dir.File("Axisym.txt"));
     WriteVelocityReport(s, 600, 601, out, &progress);
     ASSERT_TRUE(out.Close().ok);
-    EXPECT_EQ(progress.stages, std::vector<std::string>{"report"});
-    ASSERT_FALSE(progress.fractions["report"].empty());
+    EXPECT_EQ(progress.stages, std::vector<std::string>{"coefficient tables"});
+    ASSERT_FALSE(progress.fractions["coefficient tables"].empty());
     EXPECT_TRUE(progress.badFractions.empty());
-    EXPECT_EQ(progress.fractions["report"].back(), 1.0);
+    EXPECT_EQ(progress.fractions["coefficient tables"].back(), 1.0);
 }
 
 TEST(VelocityReport, FullDiskStopsTheWriterAndIsReported) {
