@@ -9,6 +9,9 @@ PACKAGES=(
   libopenblas-dev
   clang-14 libclang-rt-14-dev
   locales
+  # the install test checks the menu entry; cpack -G DEB reads the dependencies off the programs
+  desktop-file-utils
+  dpkg-dev file
 )
 
 missing=()

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Version.h"
 #include "commands/Commands.h"
 #include "commands/Session.h"
 #include "solver/BlasKernels.h"
@@ -40,6 +41,7 @@ constexpr std::string_view kUsage =
     "  --ni TEXT       the text of the NI box (default \"4\"), read by the leading-number rule\n"
     "  --nj TEXT       the text of the NJ box (default \"4\")\n"
     "  --help          show this text\n"
+    "  --version       show the version and the commit this program was built from\n"
     "\n"
     "Exit status: 0 when every step succeeded; 1 when a step was refused (its message is on\n"
     "standard error, later steps are not run) or the elimination met a zero pivot; 2 for a usage\n"
@@ -145,6 +147,10 @@ int main(int argc, char** argv) {
         const std::string word = argv[a];
         if (word == "--help" || word == "-h") {
             std::cout << kUsage;
+            return 0;
+        }
+        if (word == "--version") {
+            std::cout << VersionLine("panelflow-batch");
             return 0;
         }
         if (word == "--ni" || word == "--nj") {

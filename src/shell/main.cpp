@@ -3,12 +3,22 @@
 
 #include <QApplication>
 #include <clocale>
+#include <cstdio>
+#include <string_view>
 
 #include "Form1.h"
 #include "MessageBoxUserInterface.h"
+#include "base/Version.h"
 #include "solver/BlasKernels.h"
 
 int main(int argc, char* argv[]) {
+    // Answered before the toolkit starts, so that it works without a display.
+    for (int a = 1; a < argc; ++a) {
+        if (std::string_view(argv[a]) == "--version") {
+            std::fputs(panelflow::VersionLine("panelflow").c_str(), stdout);
+            return 0;
+        }
+    }
     panelflow::SelectBlasKernels(argv);
     QApplication app(argc, argv);
     // The toolkit adopts the user's locale; the core's numbers never depend on it, and no C
