@@ -9,6 +9,8 @@ PACKAGES=(
   libopenblas-dev
   clang-14 libclang-rt-14-dev
   locales
+  qt6-charts-dev qt6-svg-dev
+  python3-vtk9
 )
 
 missing=()

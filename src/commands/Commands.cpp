@@ -57,6 +57,7 @@ bool FinishGeometry(Session& session, PanelModel&& model, BodyProfile* profile, 
     session.shell.GeometryReady = true;
     session.shell.DrawPanels = true;
     session.shell.DrawCpSurface = false;
+    session.shell.SolutionReady = false;
     return true;
 }
 
@@ -98,7 +99,7 @@ bool SphereCommand(Session& session, const std::string& niText, const std::strin
     return FinishGeometryCommand(session, std::move(model), &profile, ui);
 }
 
-HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* progress) {
+HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* progress, const FreeStream& vinf) {
     if (!session.shell.GeometryReady) {
         ui.ShowMessage(std::string(kNoGeometryMessage));
         return {};
@@ -106,7 +107,6 @@ HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* pro
     const Status fits = CheckProblemFits(session.model.NI, session.model.NJ);
     if (!fits) return {Refuse(fits, nullptr, ui)};
 
-    const FreeStream vinf = kUnitStreamAlongX;
     ResultsTransaction transaction(session.shell.OutFile);
     HessOutcome outcome;
     try {
@@ -120,6 +120,7 @@ HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* pro
     if (outcome.zeroPivot) ui.ShowMessage(std::string(kZeroPivotMessage));
     session.shell.DrawPanels = true;
     session.shell.DrawCpSurface = true;
+    session.shell.SolutionReady = true;
     return {true, outcome.zeroPivot};
 }
 
