@@ -9,7 +9,7 @@ PACKAGES=(
   libopenblas-dev
   clang-14 libclang-rt-14-dev
   locales
-  qt6-charts-dev qt6-svg-dev
+  qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
   python3-vtk9
 )
 
