@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Validation against exact flows: builds panelflow, runs panelflow-validate and draws its sphere
-# data with gnuplot, writing docs/validation.md and docs/validation-sphere.png. The numbers come
-# from the program's own output alone; running this again reproduces both files.
+# data with gnuplot, writing docs/validation.md, docs/validation-sphere.png and the table in
+# docs/guide.md. The numbers come from the program's own output alone; running this again
+# reproduces them.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 if ! command -v gnuplot >/dev/null; then
@@ -28,4 +29,11 @@ plot "$data" index 3 with lines linewidth 2 linecolor rgb "black" title "exact 9
      "$data" index 1 with linespoints pointtype 6 title "16 x 16 panels", \
      "$data" index 2 with linespoints pointtype 2 title "32 x 32 panels"
 GNUPLOT
-echo "wrote docs/validation.md and docs/validation-sphere.png"
+# The guide shows the same table between its two marker lines.
+guide="$here/docs/guide.md"
+awk -v table="$here/docs/validation.md" '
+  /^<!-- validation table -->$/ { print; while ((getline line < table) > 0) if (line ~ /^\|/) print line; skip = 1; next }
+  /^<!-- end of validation table -->$/ { skip = 0 }
+  !skip { print }' "$guide" > "$guide.new"
+mv "$guide.new" "$guide"
+echo "wrote docs/validation.md, docs/validation-sphere.png and the table in docs/guide.md"
