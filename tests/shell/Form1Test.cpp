@@ -238,9 +238,10 @@ private slots:
         QCOMPARE(scale->singleStep(), 1);
 
         const QList<QAction*> menus = window_->menuBar()->actions();
-        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus.size(), 3);
         QCOMPARE(menus[0]->text(), QString("Geometry"));
         QCOMPARE(menus[1]->text(), QString("About"));
+        QCOMPARE(menus[2]->text(), QString("Results"));
         QCOMPARE(menus[0]->menu(), Control<QMenu>("Mn_Geometry"));
         QVERIFY(menus[1]->menu() == nullptr);
         const QList<QAction*> items = Control<QMenu>("Mn_Geometry")->actions();
