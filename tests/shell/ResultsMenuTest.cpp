@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "shell/Form1.h"
+#include "support/FindControl.h"
 #include "shell/PlotWindow.h"
 
 using panelflow::Form1;
@@ -37,9 +38,7 @@ class ResultsMenuTest : public QObject {
 private:
     template <class T>
     T* Control(const char* name) const {
-        T* control = window_->findChild<T*>(QString::fromUtf8(name));
-        if (!control) qFatal("no control %s", name);
-        return control;
+        return panelflow::testing::FindControl<T>(window_.get(), name);
     }
     void Trigger(const char* action) { Control<QAction>(action)->trigger(); }
     void Solve(const char* ni, const char* nj) {
