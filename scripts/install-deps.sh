@@ -12,6 +12,8 @@ PACKAGES=(
   # the install test checks the menu entry; cpack -G DEB reads the dependencies off the programs
   desktop-file-utils
   dpkg-dev file
+  qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
+  python3-vtk9
 )
 
 missing=()

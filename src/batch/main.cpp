@@ -1,10 +1,11 @@
 // panelflow-batch: runs the window's commands without a display, through the same core code.
 //
-//   panelflow-batch [--ni TEXT] [--nj TEXT] STEP...
+//   panelflow-batch [--ni TEXT] [--nj TEXT] [--stream X,Y,Z] STEP...
 //
 // Starts Axisym.txt empty in the working directory, as the window does when it opens, then runs
-// the steps in order. --ni and --nj stand for the window's two count boxes and may appear
-// between steps. Messages that the window would show in a box go to standard error.
+// the steps in order. --ni and --nj stand for the window's two count boxes, --stream sets the
+// free stream of the following hess steps; all three may appear between steps. Messages that
+// the window would show in a box go to standard error.
 
 #include <unistd.h>
 
@@ -17,6 +18,8 @@
 
 #include "base/Version.h"
 #include "commands/Commands.h"
+#include "commands/ExportCommand.h"
+#include "commands/FreeStreamText.h"
 #include "commands/Session.h"
 #include "solver/BlasKernels.h"
 
@@ -25,7 +28,7 @@ namespace {
 using namespace panelflow;
 
 constexpr std::string_view kUsage =
-    "Usage: panelflow-batch [--ni TEXT] [--nj TEXT] STEP...\n"
+    "Usage: panelflow-batch [--ni TEXT] [--nj TEXT] [--stream X,Y,Z] STEP...\n"
     "\n"
     "Starts the results file Axisym.txt empty in the working directory, then runs the steps in\n"
     "order, as the window's commands would.\n"
@@ -35,11 +38,15 @@ constexpr std::string_view kUsage =
     "  profile PATH    build a body of revolution from a profile file (*.BodyFoil);\n"
     "                  when its point count differs from NI + 1, NI becomes the count - 1\n"
     "  corners PATH    build a body from a corner-point file (*.Coords), which brings NI and NJ\n"
-    "  hess            apply the Hess panel method with the free stream (1, 0, 0)\n"
+    "  hess            apply the Hess panel method with the current free stream\n"
+    "  csv PATH        write the solution per panel to a CSV file (after hess)\n"
+    "  vtk PATH        write the panels and their solution to a VTK PolyData file (.vtp)\n"
+    "                  (after hess)\n"
     "\n"
     "Options (may stand between steps):\n"
     "  --ni TEXT       the text of the NI box (default \"4\"), read by the leading-number rule\n"
     "  --nj TEXT       the text of the NJ box (default \"4\")\n"
+    "  --stream X,Y,Z  the free stream of the following hess steps (default 1,0,0)\n"
     "  --help          show this text\n"
     "  --version       show the version and the commit this program was built from\n"
     "\n"
@@ -88,6 +95,7 @@ struct Batch {
     Session session;
     std::string niText = "4";
     std::string njText = "4";
+    FreeStream vinf = kUnitStreamAlongX;
     StandardErrorInterface ui;
     TerminalProgress progress;
 };
@@ -114,8 +122,16 @@ bool RunCorners(Batch& batch, const std::string& path) {
 bool RunHess(Batch& batch, const std::string&) {
     // A zero pivot still completes the command (its sections are written), but the run stops
     // there with a failure status: all-zero strengths are no answer to build on.
-    const HessCommandResult result = HessCommand(batch.session, batch.ui, &batch.progress);
+    const HessCommandResult result = HessCommand(batch.session, batch.ui, &batch.progress, batch.vinf);
     return result.done && !result.zeroPivot;
+}
+
+bool RunCsv(Batch& batch, const std::string& path) {
+    return ExportSurfaceCommand(batch.session, path, SurfaceFormat::Csv, batch.ui);
+}
+
+bool RunVtk(Batch& batch, const std::string& path) {
+    return ExportSurfaceCommand(batch.session, path, SurfaceFormat::Vtk, batch.ui);
 }
 
 constexpr StepKind kSteps[] = {
@@ -123,13 +139,18 @@ constexpr StepKind kSteps[] = {
     {"profile", true, RunProfile},
     {"corners", true, RunCorners},
     {"hess", false, RunHess},
+    {"csv", true, RunCsv},
+    {"vtk", true, RunVtk},
 };
 
-// One entry of the parsed command line: a step, or a new text for one of the count boxes.
+// One entry of the parsed command line: a step, a new text for one of the count boxes, or a
+// new free stream.
 struct Action {
     const StepKind* step = nullptr;
     std::string* box = nullptr;
     std::string argument;
+    bool setsStream = false;
+    FreeStream stream{};
 };
 
 int UsageError(const std::string& problem) {
@@ -158,6 +179,14 @@ int main(int argc, char** argv) {
             actions.push_back({nullptr, word == "--ni" ? &batch.niText : &batch.njText, argv[++a]});
             continue;
         }
+        if (word == "--stream") {
+            if (a + 1 >= argc) return UsageError(word + " needs X,Y,Z");
+            Action action{nullptr, nullptr, {}, true};
+            const Status read = ReadFreeStream(argv[++a], action.stream);
+            if (!read) return UsageError(read.message);
+            actions.push_back(action);
+            continue;
+        }
         const StepKind* found = nullptr;
         for (const StepKind& kind : kSteps)
             if (kind.name == word) found = &kind;
@@ -175,6 +204,10 @@ int main(int argc, char** argv) {
     for (const Action& action : actions) {
         if (action.box) {
             *action.box = action.argument;
+            continue;
+        }
+        if (action.setsStream) {
+            batch.vinf = action.stream;
             continue;
         }
         batch.progress.BeginStep();

@@ -27,7 +27,7 @@ bool StartCommand(Session& session, UserInterface& ui) {
     return true;
 }
 
-HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* progress) {
+HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* progress, const FreeStream& vinf) {
     if (!session.shell.GeometryReady) {
         ui.ShowMessage(std::string(kNoGeometryMessage));
         return {};
@@ -35,7 +35,6 @@ HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* pro
     const Status fits = CheckProblemFits(session.model.NI, session.model.NJ);
     if (!fits) return {Refuse(fits, nullptr, ui)};
 
-    const FreeStream vinf = kUnitStreamAlongX;
     ResultsTransaction transaction(session.shell.OutFile);
     HessOutcome outcome;
     try {
@@ -52,6 +51,7 @@ HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* pro
     if (outcome.zeroPivot) ui.ShowMessage(std::string(kZeroPivotMessage));
     session.shell.DrawPanels = true;
     session.shell.DrawCpSurface = true;
+    session.shell.SolutionReady = true;
     return {true, outcome.zeroPivot};
 }
 

@@ -38,9 +38,10 @@ struct HessCommandResult {
     explicit operator bool() const { return done; }
 };
 
-// "Apply Hess panel method" with the free stream (1, 0, 0). Without a geometry it shows
-// "Geometriyi hazırla" and changes nothing. A zero pivot shows " sıfır diyagonal elemanı";
+// "Apply Hess panel method" with the free stream `vinf` (the window's is (1, 0, 0)). Without a
+// geometry it shows "Geometriyi hazırla" and changes nothing. A zero pivot shows " sıfır diyagonal elemanı";
 // the sections are still written, with zero strengths, and the command counts as done.
-HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* progress = nullptr);
+HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* progress = nullptr,
+                              const FreeStream& vinf = kUnitStreamAlongX);
 
 }  // namespace panelflow

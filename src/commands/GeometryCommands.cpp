@@ -72,6 +72,7 @@ bool FinishGeometryCommand(Session& session, PanelModel&& model, BodyProfile* pr
     session.shell.GeometryReady = true;
     session.shell.DrawPanels = true;
     session.shell.DrawCpSurface = false;
+    session.shell.SolutionReady = false;
     return true;
 }
 

@@ -18,6 +18,7 @@ struct ShellState {
     bool GeometryReady = false;  // a geometry (node grid and panels) exists
     bool DrawPanels = false;     // the view draws the panel outlines
     bool DrawCpSurface = false;  // the view draws the 1 - Cp net (only after a solution)
+    bool SolutionReady = false;  // `solution` belongs to the current geometry
     std::string ProfileFile;     // full path of the last chosen profile file
     std::string CornerFile;      // full path of the last chosen corner-point file
     std::string OutFile{kResultsFileName};

@@ -36,7 +36,7 @@ void AllocatePanelArrays(PanelModel& model) {
     for (auto* corner : {&model.xCorner, &model.yCorner, &model.zCorner})
         *corner = Array3D<double>(model.NI1, model.NJ1, 4);
     for (auto* perPanel : {&model.xC, &model.yC, &model.zC, &model.XsiX, &model.XsiY, &model.XsiZ, &model.ItaX,
-                           &model.ItaY, &model.ItaZ, &model.ZtaX, &model.ZtaY, &model.ZtaZ})
+                           &model.ItaY, &model.ItaZ, &model.ZtaX, &model.ZtaY, &model.ZtaZ, &model.Area})
         *perPanel = Array2D<double>(NI, NJ);
     model.Xsi = Array3D<double>(NI, NJ, 4);
     model.Ita = Array3D<double>(NI, NJ, 4);
@@ -147,6 +147,22 @@ void ComputeCornersInPanelAxes(PanelModel& model) {
     }
 }
 
+// The area of the polygon of the corners in panel axes (the shoelace sum). The corners turn
+// negatively about Zta, so the sum is negative; its size is the area.
+void ComputeAreas(PanelModel& model) {
+    for (int i = 1; i <= model.NI; ++i) {
+        for (int j = 1; j <= model.NJ; ++j) {
+            const int n = model.nCorner(i, j);
+            double twiceArea = 0.0;
+            for (int k = 1; k <= n; ++k) {
+                const int next = k == n ? 1 : k + 1;
+                twiceArea += model.Xsi(i, j, k) * model.Ita(i, j, next) - model.Xsi(i, j, next) * model.Ita(i, j, k);
+            }
+            model.Area(i, j) = 0.5 * std::abs(twiceArea);
+        }
+    }
+}
+
 }  // namespace
 
 Status BuildPanels(PanelModel& model) {
@@ -156,6 +172,7 @@ Status BuildPanels(PanelModel& model) {
     ComputeControlPoints(model);
     if (Status axes = ComputePanelAxes(model); !axes) return axes;
     ComputeCornersInPanelAxes(model);
+    ComputeAreas(model);
     return Status::Ok();
 }
 

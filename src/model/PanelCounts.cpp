@@ -42,8 +42,8 @@ double InfluenceMatrixBytes(double NI, double NJ) {
 }
 
 double PanelModelBytes(double NI, double NJ) {
-    // Three node arrays, 26 per-panel arrays and 20 corner values per panel.
-    return 8.0 * (3.0 * (NI + 2.0) * (NJ + 2.0) + 46.0 * (NI + 1.0) * (NJ + 1.0) + 20.0 * (NI + 2.0) * (NJ + 2.0));
+    // Three node arrays, 27 per-panel arrays and 20 corner values per panel.
+    return 8.0 * (3.0 * (NI + 2.0) * (NJ + 2.0) + 47.0 * (NI + 1.0) * (NJ + 1.0) + 20.0 * (NI + 2.0) * (NJ + 2.0));
 }
 
 std::string GigabytesText(double bytes) {

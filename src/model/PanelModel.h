@@ -38,6 +38,7 @@ struct PanelModel {
     Array2D<double> ItaX, ItaY, ItaZ;               // Zta x Xsi
     Array2D<double> ZtaX, ZtaY, ZtaZ;               // unit normal
     Array3D<double> Xsi, Ita;                       // [0..NI] x [0..NJ] x [0..4]: corners in panel axes
+    Array2D<double> Area;                           // area of the corner polygon in the panel's plane
 
     long long PanelCount() const { return static_cast<long long>(NI) * NJ; }
 };

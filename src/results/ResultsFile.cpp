@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "results/WholeFile.h"
+
 namespace panelflow {
 namespace {
 
@@ -21,20 +23,6 @@ std::string Describe(const std::string& path, std::string_view what, int errorNu
     text += std::strerror(errorNumber);
     text += '.';
     return text;
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size, int& errorNumber) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            errorNumber = errno;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
 }
 
 }  // namespace

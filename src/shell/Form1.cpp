@@ -14,6 +14,7 @@
 #include "FormAbout.h"
 #include "ImageCanvas.h"
 #include "PictureBox.h"
+#include "ResultsMenu.h"
 #include "commands/Commands.h"
 #include "commands/ViewTexts.h"
 
@@ -166,6 +167,7 @@ void Form1::CreateMenus() {
     // "About" has no items: choosing it on the menu bar runs its command.
     Mn_About = menuBar()->addAction("About");
     Mn_About->setObjectName("Mn_About");
+    Mn_Results = new ResultsMenu(menuBar(), session_, ui_, this);
 }
 
 void Form1::Connect() {
@@ -203,6 +205,7 @@ void Form1::Redraw() {
 
 void Form1::ShowNewGeometry() {
     Redraw();
+    Mn_Results->ShowSolution();
     Command_HessPan->show();
 }
 
@@ -216,6 +219,7 @@ void Form1::Command_HessPan_Click() {
     BusyCursor busy;
     if (!HessCommand(session_, ui_)) return;
     Redraw();
+    Mn_Results->ShowSolution();
     Command_HessPan->hide();
 }
 

@@ -30,6 +30,7 @@ class DriveList;
 class FileList;
 class FormAbout;
 class PictureBox;
+class ResultsMenu;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -100,6 +101,7 @@ private:
     QAction* Mn_Corners = nullptr;
     QAction* Mn_About = nullptr;
     FormAbout* Form_About = nullptr;
+    ResultsMenu* Mn_Results = nullptr;
 
     // The directory last shown on each drive, so that choosing a drive again returns there.
     QHash<QString, QString> lastDirectoryOnDrive_;

@@ -1,9 +1,12 @@
-// panelflow-screenshot PNG [NI NJ [SCALE ANGLE_X ANGLE_Z]]: runs the real window in a temporary
-// directory, builds the sphere (default NI = NJ = 16), applies the Hess panel method, moves the
-// scale and rotation bars as a user would (default scale 2, 30 degrees about x, -20 about z)
-// and saves the window's picture, menu bar included, to PNG. Any message of the commands is
+// panelflow-screenshot [--plot | --picker] PNG [NI NJ [SCALE ANGLE_X ANGLE_Z]]: runs the real
+// window in a temporary directory, builds the sphere (default NI = NJ = 16), applies the Hess
+// panel method, moves the scale and rotation bars as a user would (default scale 2, 30 degrees
+// about x, -20 about z) and saves the window's picture, menu bar included, to PNG. With --plot
+// it saves instead the plot window opened from Results, with --picker the window with the file
+// picker for profile files open on the working directory. Any message of the commands is
 // printed and fails the run.
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -14,6 +17,7 @@
 #include <cstdio>
 
 #include "Form1.h"
+#include "PlotWindow.h"
 #include "solver/BlasKernels.h"
 
 namespace {
@@ -33,8 +37,11 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("panelflow");
+    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const bool plot = mode == "--plot", picker = mode == "--picker";
+    if (plot || picker) --argc, ++argv;
     if (argc < 2) {
-        std::fprintf(stderr, "usage: panelflow-screenshot PNG [NI NJ]\n");
+        std::fprintf(stderr, "usage: panelflow-screenshot [--plot | --picker] PNG [NI NJ [SCALE ANGLE_X ANGLE_Z]]\n");
         return 2;
     }
     const QString png = QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1]));
@@ -58,9 +65,15 @@ int main(int argc, char* argv[]) {
     window.findChild<QScrollBar*>("HScroll_X")->setValue(angleX + 90);
     window.findChild<QScrollBar*>("HScroll_Z")->setValue(angleZ + 90);
     window.setFocus();
+    QWidget* shown = &window;
+    if (plot) {
+        window.findChild<QAction*>("Mn_Plot")->trigger();
+        shown = window.findChild<panelflow::PlotWindow*>();
+    }
+    if (picker) window.Mn_ReadData_Click();
     QApplication::processEvents();
-    if (ui.failed) return 1;
-    if (!window.grab().save(png)) {
+    if (ui.failed || shown == nullptr) return 1;
+    if (!shown->grab().save(png)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(png));
         return 1;
     }

@@ -28,6 +28,7 @@
 
 #include "shell/FilePicker.h"
 #include "shell/Form1.h"
+#include "support/FindControl.h"
 
 using panelflow::Form1;
 
@@ -135,9 +136,7 @@ class Form1Test : public QObject {
 private:
     template <class T>
     T* Control(const char* name) const {
-        T* control = window_->findChild<T*>(QString::fromUtf8(name));
-        if (!control) qFatal("no control %s", name);
-        return control;
+        return panelflow::testing::FindControl<T>(window_.get(), name);
     }
     QString TextOf(const char* name) const { return Control<QLineEdit>(name)->text(); }
     void Type(const char* name, const QString& text) {
@@ -238,9 +237,10 @@ private slots:
         QCOMPARE(scale->singleStep(), 1);
 
         const QList<QAction*> menus = window_->menuBar()->actions();
-        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus.size(), 3);
         QCOMPARE(menus[0]->text(), QString("Geometry"));
         QCOMPARE(menus[1]->text(), QString("About"));
+        QCOMPARE(menus[2]->text(), QString("Results"));
         QCOMPARE(menus[0]->menu(), Control<QMenu>("Mn_Geometry"));
         QVERIFY(menus[1]->menu() == nullptr);
         const QList<QAction*> items = Control<QMenu>("Mn_Geometry")->actions();

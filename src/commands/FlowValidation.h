@@ -1,0 +1,37 @@
+#pragma once
+// The panel method against exact flows: the sphere of diameter 1, a 4:1 prolate spheroid of
+// length 1 and an ellipsoid with semi-axes 0.5, 0.25, 0.125, each panelled like the window's
+// bodies (rows at equal steps of the parameter angle from nose to tail, columns at equal steps
+// about x), solved by the Hess method and compared at every control point with the exact
+// 1 - Cp (solver/EllipsoidFlow.h). Shared by the validation program and its test.
+
+#include <string_view>
+
+#include "base/Status.h"
+#include "commands/Session.h"
+#include "model/FreeStream.h"
+#include "solver/EllipsoidFlow.h"
+
+namespace panelflow {
+
+enum class ValidationBody { Sphere, ProlateSpheroid, Ellipsoid };
+
+inline constexpr ValidationBody kValidationBodies[] = {ValidationBody::Sphere, ValidationBody::ProlateSpheroid,
+                                                       ValidationBody::Ellipsoid};
+
+std::string_view ValidationBodyName(ValidationBody body);
+Ellipsoid ValidationEllipsoid(ValidationBody body);
+
+struct ValidationResult {
+    Status status;
+    double maxError = 0.0;   // largest |1 - Cp - exact| over the control points
+    double rmsError = 0.0;   // root mean square of the same differences
+    double netSource = 0.0;  // sum of sigma * area over the panels (0 for a closed body)
+};
+
+// Builds the body with NI x NJ panels into `session` (model and solution; the results-file
+// sections go to /dev/null, the coefficient tables are not formatted at all), solves it in
+// `vinf` and compares.
+ValidationResult RunValidationCase(ValidationBody body, int NI, int NJ, const FreeStream& vinf, Session& session);
+
+}  // namespace panelflow

@@ -1,0 +1,70 @@
+#include "ResultsMenu.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "PlotWindow.h"
+#include "commands/ExportCommand.h"
+
+namespace panelflow {
+namespace {
+
+constexpr const char* kCsvFilter = "CSV table, one row per panel (*.csv)";
+constexpr const char* kVtkFilter = "VTK PolyData for ParaView (*.vtp)";
+
+}  // namespace
+
+ResultsMenu::ResultsMenu(QMenuBar* bar, const Session& session, UserInterface& ui, QWidget* window)
+    : QObject(window), session_(session), ui_(ui), window_(window) {
+    Mn_Results = bar->addMenu("Results");
+    Mn_Results->setObjectName("Mn_Results");
+    Mn_Plot = Mn_Results->addAction("Plot 1 − Cp along the body");
+    Mn_Plot->setObjectName("Mn_Plot");
+    Mn_Export = Mn_Results->addAction("Export surface…");
+    Mn_Export->setObjectName("Mn_Export");
+    connect(Mn_Plot, &QAction::triggered, this, &ResultsMenu::Mn_Plot_Click);
+    connect(Mn_Export, &QAction::triggered, this, &ResultsMenu::Mn_Export_Click);
+    ShowSolution();
+}
+
+void ResultsMenu::ShowSolution() {
+    const bool ready = session_.shell.SolutionReady;
+    Mn_Plot->setEnabled(ready);
+    Mn_Export->setEnabled(ready);
+    if (plot_ && plot_->isVisible()) plot_->Refresh();
+}
+
+void ResultsMenu::Mn_Plot_Click() {
+    if (!plot_) plot_ = new PlotWindow(session_, ui_, window_);
+    plot_->Refresh();
+    plot_->show();
+    plot_->raise();
+}
+
+// The dialog is window-modal but does not block: the file arrives through fileSelected.
+void ResultsMenu::Mn_Export_Click() {
+    if (!exportDialog_) {
+        exportDialog_ = new QFileDialog(window_, "Export surface");
+        exportDialog_->setObjectName("ExportDialog");
+        exportDialog_->setAcceptMode(QFileDialog::AcceptSave);
+        exportDialog_->setOption(QFileDialog::DontUseNativeDialog);
+        exportDialog_->setNameFilters({kCsvFilter, kVtkFilter});
+        connect(exportDialog_, &QFileDialog::fileSelected, this, &ResultsMenu::ExportDialog_FileSelected);
+    }
+    exportDialog_->open();
+}
+
+// A name ending in .csv or .vtp says the format; any other gets the chosen filter's suffix.
+void ResultsMenu::ExportDialog_FileSelected(const QString& chosen) {
+    QString path = chosen;
+    bool vtk = path.endsWith(".vtp", Qt::CaseInsensitive);
+    if (!vtk && !path.endsWith(".csv", Qt::CaseInsensitive)) {
+        vtk = exportDialog_ && exportDialog_->selectedNameFilter() == kVtkFilter;
+        path += vtk ? ".vtp" : ".csv";
+    }
+    ExportSurfaceCommand(session_, path.toStdString(), vtk ? SurfaceFormat::Vtk : SurfaceFormat::Csv, ui_);
+}
+
+}  // namespace panelflow

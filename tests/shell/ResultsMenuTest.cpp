@@ -1,0 +1,172 @@
+// The window's menu "Results" as a person uses it: the items wait for a solution, the plot window
+// shows 1 - Cp (or Cp) of the chosen columns at the control points and follows a new solution,
+// and the export dialog writes the chosen format. Offscreen, messages recorded.
+
+#include <QAction>
+#include <QApplication>
+#include <QChart>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <clocale>
+#include <memory>
+
+#include "shell/Form1.h"
+#include "support/FindControl.h"
+#include "shell/PlotWindow.h"
+
+using panelflow::Form1;
+using panelflow::PlotWindow;
+
+namespace {
+
+struct RecordingUserInterface : panelflow::UserInterface {
+    void ShowMessage(const std::string& text) override { messages.push_back(QString::fromStdString(text)); }
+    QStringList messages;
+};
+
+}  // namespace
+
+class ResultsMenuTest : public QObject {
+    Q_OBJECT
+
+private:
+    template <class T>
+    T* Control(const char* name) const {
+        return panelflow::testing::FindControl<T>(window_.get(), name);
+    }
+    void Trigger(const char* action) { Control<QAction>(action)->trigger(); }
+    void Solve(const char* ni, const char* nj) {
+        Control<QLineEdit>("Text_NI")->setText(ni);
+        Control<QLineEdit>("Text_NJ")->setText(nj);
+        Trigger("Mn_Sphere");
+        window_->Command_HessPan_Click();
+    }
+    PlotWindow* Plot() const { return window_->findChild<PlotWindow*>("PlotWindow"); }
+    QList<QLineSeries*> Series() const {
+        QList<QLineSeries*> series;
+        for (QAbstractSeries* s : Plot()->chart()->series()) series << qobject_cast<QLineSeries*>(s);
+        return series;
+    }
+    // Every point of a column's series is (xC, 1 - Cp) of its panels, rows 1..NI in order.
+    void CheckColumnSeries(QLineSeries* series, int j, bool cp) {
+        const auto& s = window_->session();
+        QCOMPARE(series->name(), QString("column %1").arg(j));
+        QCOMPARE(series->count(), s.model.NI);
+        for (int i = 1; i <= s.model.NI; ++i) {
+            QCOMPARE(series->at(i - 1).x(), s.model.xC(i, j));
+            const double oneMinusCp = s.solution.OneMinusCp(i, j);
+            QCOMPARE(series->at(i - 1).y(), cp ? 1.0 - oneMinusCp : oneMinusCp);
+        }
+    }
+
+    std::unique_ptr<QTemporaryDir> work_;
+    RecordingUserInterface ui_;
+    std::unique_ptr<Form1> window_;
+
+private slots:
+    void init() {
+        work_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(work_->isValid());
+        ui_.messages.clear();
+        window_ = std::make_unique<Form1>(ui_, work_->filePath("Axisym.txt").toStdString());
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    }
+    void cleanup() { window_.reset(); }
+
+    void resultsMenuComesAfterAboutAndWaitsForASolution() {
+        const auto actions = window_->menuBar()->actions();
+        QCOMPARE(actions.size(), 3);
+        QCOMPARE(actions[1]->text(), QString("About"));
+        QCOMPARE(actions[2]->text(), QString("Results"));
+        QVERIFY(!Control<QAction>("Mn_Plot")->isEnabled());
+        QVERIFY(!Control<QAction>("Mn_Export")->isEnabled());
+        Trigger("Mn_Sphere");
+        QVERIFY(!Control<QAction>("Mn_Plot")->isEnabled());
+        window_->Command_HessPan_Click();
+        QVERIFY(Control<QAction>("Mn_Plot")->isEnabled());
+        QVERIFY(Control<QAction>("Mn_Export")->isEnabled());
+        Trigger("Mn_Sphere");  // a new geometry has no solution yet
+        QVERIFY(!Control<QAction>("Mn_Export")->isEnabled());
+        QVERIFY(ui_.messages.isEmpty());
+    }
+
+    void plotWindowShowsOneMinusCpPerColumnAndFollowsANewSolution() {
+        Solve("6", "5");
+        Trigger("Mn_Plot");
+        QVERIFY(Plot() && Plot()->isVisible());
+        auto series = Series();
+        QCOMPARE(series.size(), 2);  // column 1 and the exact sphere curve
+        CheckColumnSeries(series[0], 1, false);
+        QCOMPARE(series[1]->name(), QString::fromUtf8("exact 9/4 sin²θ"));
+        QCOMPARE(series[1]->at(90).y(), 2.25);  // theta = 90 degrees
+        QCOMPARE(series[1]->at(90).x(), 0.5);
+
+        auto* column = Plot()->findChild<QComboBox*>("Plot_Column");
+        QCOMPARE(column->count(), 6);  // five columns and "all columns"
+        column->setCurrentIndex(2);
+        CheckColumnSeries(Series()[0], 3, false);
+        Plot()->findChild<QComboBox*>("Plot_Quantity")->setCurrentIndex(1);
+        CheckColumnSeries(Series()[0], 3, true);
+        column->setCurrentIndex(5);
+        series = Series();
+        QCOMPARE(series.size(), 6);
+        for (int j = 1; j <= 5; ++j) CheckColumnSeries(series[j - 1], j, true);
+
+        // A new solution on 8 x 4 panels replaces the curves while the window stays open.
+        Solve("8", "4");
+        QCOMPARE(column->count(), 5);
+        series = Series();
+        QCOMPARE(series.size(), 5);
+        for (int j = 1; j <= 4; ++j) CheckColumnSeries(series[j - 1], j, true);
+        QVERIFY(ui_.messages.isEmpty());
+    }
+
+    void plotSavesAsPngAndSvgAndABadPathGivesAMessage() {
+        Solve("4", "4");
+        Trigger("Mn_Plot");
+        QVERIFY(Plot()->SavePng(work_->filePath("plot.png")));
+        QVERIFY(Plot()->SaveSvg(work_->filePath("plot.svg")));
+        QCOMPARE(QImage(work_->filePath("plot.png")).isNull(), false);
+        QFile svg(work_->filePath("plot.svg"));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        QVERIFY(svg.readAll().contains("<svg"));
+        QVERIFY(!Plot()->SavePng(work_->filePath("missing/plot.png")));
+        QCOMPARE(ui_.messages.size(), 1);
+    }
+
+    void exportDialogWritesTheChosenFormat() {
+        Solve("4", "4");
+        Trigger("Mn_Export");
+        auto* dialog = window_->findChild<QFileDialog*>("ExportDialog");
+        QVERIFY(dialog && dialog->isVisible());
+        dialog->selectNameFilter(dialog->nameFilters()[1]);
+        emit dialog->fileSelected(work_->filePath("surface"));
+        QFile vtp(work_->filePath("surface.vtp"));
+        QVERIFY(vtp.open(QIODevice::ReadOnly));
+        QVERIFY(vtp.readAll().contains("NumberOfPolys=\"16\""));
+        emit dialog->fileSelected(work_->filePath("table.csv"));
+        QFile csv(work_->filePath("table.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readAll().count('\n'), 17);
+        emit dialog->fileSelected(work_->filePath("missing/table.csv"));
+        QCOMPARE(ui_.messages.size(), 1);
+        QVERIFY(ui_.messages[0].contains("cannot be written"));
+    }
+};
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    ResultsMenuTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "ResultsMenuTest.moc"
