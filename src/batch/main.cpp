@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include <csignal>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -16,11 +17,13 @@
 #include <string_view>
 #include <vector>
 
+#include "base/StopSignals.h"
 #include "base/Version.h"
 #include "commands/Commands.h"
 #include "commands/ExportCommand.h"
 #include "commands/FreeStreamText.h"
 #include "commands/Session.h"
+#include "results/ResultsFile.h"
 #include "solver/BlasKernels.h"
 
 namespace {
@@ -52,7 +55,8 @@ constexpr std::string_view kUsage =
     "\n"
     "Exit status: 0 when every step succeeded; 1 when a step was refused (its message is on\n"
     "standard error, later steps are not run) or the elimination met a zero pivot; 2 for a usage\n"
-    "error.\n";
+    "error; 130 or 143 when SIGINT or SIGTERM stopped a step (the results file is then as it was\n"
+    "before that step).\n";
 
 // Messages go to standard error, one per line, word for word.
 class StandardErrorInterface : public UserInterface {
@@ -62,9 +66,12 @@ public:
     }
 };
 
-// On a terminal, shows the progress of a step once it has run for more than a second.
+// On a terminal, shows the progress of a step once it has run for more than a second. A caught
+// SIGINT or SIGTERM asks the step to stop.
 class TerminalProgress : public Progress {
 public:
+    bool StopRequested() const override { return CaughtStopSignal() != 0; }
+
     TerminalProgress() : enabled_(::isatty(STDERR_FILENO) == 1) {}
 
     void BeginStep() {
@@ -153,6 +160,16 @@ struct Action {
     FreeStream stream{};
 };
 
+// The step during which SIGINT or SIGTERM came is undone (the command undoes itself when it hears
+// the signal in time; a step that finished anyway is cut back here), the rest are not run.
+int Interrupted(int signal, std::string_view step, ResultsTransaction& transaction) {
+    transaction.Rollback();
+    std::cerr << "panelflow-batch: " << (signal == SIGINT ? "SIGINT" : "SIGTERM") << " during the step \"" << step
+              << "\": the step was abandoned, " << kResultsFileName
+              << " is as it was before it, and the steps after it were not run.\n";
+    return 128 + signal;
+}
+
 int UsageError(const std::string& problem) {
     std::cerr << "panelflow-batch: " << problem << "\n\n" << kUsage;
     return 2;
@@ -162,6 +179,7 @@ int UsageError(const std::string& problem) {
 
 int main(int argc, char** argv) {
     SelectBlasKernels(argv);
+    CatchStopSignals();
     Batch batch;
     std::vector<Action> actions;
     for (int a = 1; a < argc; ++a) {
@@ -201,6 +219,7 @@ int main(int argc, char** argv) {
     if (actions.empty()) return UsageError("no step given");
 
     if (!StartCommand(batch.session, batch.ui)) return 1;
+    if (const int signal = CaughtStopSignal()) return 128 + signal;
     for (const Action& action : actions) {
         if (action.box) {
             *action.box = action.argument;
@@ -210,9 +229,11 @@ int main(int argc, char** argv) {
             batch.vinf = action.stream;
             continue;
         }
+        ResultsTransaction transaction(batch.session.shell.OutFile);
         batch.progress.BeginStep();
         const bool done = action.step->run(batch, action.argument);
         batch.progress.EndStep();
+        if (const int signal = CaughtStopSignal()) return Interrupted(signal, action.step->name, transaction);
         if (!done) return 1;
     }
     return 0;
