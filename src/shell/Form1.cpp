@@ -9,7 +9,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QToolButton>
+#include <memory>
 
+#include "BackgroundWork.h"
 #include "FilePicker.h"
 #include "FormAbout.h"
 #include "ImageCanvas.h"
@@ -32,15 +36,6 @@ constexpr QSize kClientSize(463, 549);
 constexpr QSize kPictureSize(400, 400);
 // The controls are laid out in pixels for a small dialog font.
 constexpr int kFontPoints = 8;
-
-// The pointer shows that the window is busy while a command computes.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 QFrame* MakeFrame(const char* name, QWidget* parent, QRect place) {
     auto* frame = new QFrame(parent);
@@ -91,7 +86,8 @@ Form1::Form1(UserInterface& ui, std::string outFile, QWidget* parent) : QMainWin
     Form_Load();
 }
 
-Form1::~Form1() = default;
+// The command under way ends (undoing itself) before the session it works on goes.
+Form1::~Form1() { work_->StopAndWait(); }
 
 void Form1::CreateControls() {
     setObjectName("Form1");
@@ -149,10 +145,18 @@ void Form1::CreateControls() {
     File_BodyFoil = new FileList("*.BodyFoil", Frame_IOWindow);
     File_BodyFoil->setObjectName("File_BodyFoil");
     File_BodyFoil->setGeometry(128, 16, 137, 149);
+    // The picker closes without a choice by its small close control or Escape.
+    Close_IOWindow = new QToolButton(Frame_IOWindow);
+    Close_IOWindow->setObjectName("Close_IOWindow");
+    Close_IOWindow->setText(QString::fromUtf8("\u00d7"));
+    Close_IOWindow->setToolTip("Close without choosing a file");
+    Close_IOWindow->setGeometry(254, 1, 16, 14);
+    Close_IOWindow->setAutoRaise(true);
     Frame_IOWindow->raise();
     Frame_IOWindow->hide();
 
     Form_About = new FormAbout(this);
+    work_ = new BackgroundWork(ui_, this);
 }
 
 void Form1::CreateMenus() {
@@ -185,13 +189,43 @@ void Form1::Connect() {
     connect(Dir1, &DirectoryList::pathChanged, this, &Form1::Dir1_Change);
     connect(File_BodyFoil, &FileList::fileChosen, this, &Form1::File_BodyFoil_Click);
     connect(File_BodyCoords, &FileList::fileChosen, this, &Form1::File_BodyCoords_Click);
+    connect(Close_IOWindow, &QToolButton::clicked, this, &Form1::Close_IOWindow_Click);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), Frame_IOWindow);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &Form1::Close_IOWindow_Click);
+    connect(work_, &BackgroundWork::busyChanged, this, &Form1::ShowBusy);
 }
 
+// The picture keeps its background until the first redraw.
 void Form1::Form_Load() {
     StartCommand(session_, ui_);
     Dir1->setPath(QDir::currentPath());
     Drive1->ShowDriveOf(Dir1->path());
-    Redraw();
+}
+
+bool Form1::busy() const { return work_->busy(); }
+
+void Form1::RunCommand(std::function<bool(UserInterface&, Progress&)> command, std::function<void(bool)> done) {
+    work_->Start(std::move(command), std::move(done));
+}
+
+// While a command runs, the window takes no input (clicks and keys are not kept for later) and
+// the pointer shows that it is busy. Afterwards the keyboard focus goes to the window itself, not
+// to a text box whose selected text the next key would replace.
+void Form1::ShowBusy(bool busy) {
+    centralWidget()->setEnabled(!busy);
+    menuBar()->setEnabled(!busy);
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+        return;
+    }
+    QApplication::restoreOverrideCursor();
+    centralWidget()->setFocus();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    work_->StopAndWait();
+    QMainWindow::closeEvent(event);
 }
 
 void Form1::Redraw() {
@@ -210,17 +244,21 @@ void Form1::ShowNewGeometry() {
 }
 
 void Form1::Mn_Sphere_Click() {
-    BusyCursor busy;
-    if (!SphereCommand(session_, Text(Text_NI), Text(Text_NJ), ui_)) return;
-    ShowNewGeometry();
+    RunCommand([this, ni = Text(Text_NI), nj = Text(Text_NJ)](UserInterface& ui, Progress& progress) {
+        return SphereCommand(session_, ni, nj, ui, &progress);
+    }, [this](bool done) {
+        if (done) ShowNewGeometry();
+    });
 }
 
 void Form1::Command_HessPan_Click() {
-    BusyCursor busy;
-    if (!HessCommand(session_, ui_)) return;
-    Redraw();
-    Mn_Results->ShowSolution();
-    Command_HessPan->hide();
+    RunCommand([this](UserInterface& ui, Progress& progress) { return HessCommand(session_, ui, &progress).done; },
+               [this](bool done) {
+                   if (!done) return;
+                   Redraw();
+                   Mn_Results->ShowSolution();
+                   Command_HessPan->hide();
+               });
 }
 
 void Form1::WriteAngle(QLineEdit* box, const QScrollBar* bar) {
@@ -245,11 +283,13 @@ void Form1::Pic1_Click() {
 }
 
 // Opening the picker reads its directory again, so that files made since the last look show.
+// The shown list takes the keyboard, so that Escape closes the picker at once.
 void Form1::Mn_ReadData_Click() {
     Dir1->setPath(Dir1->path());
     Frame_IOWindow->show();
     File_BodyCoords->hide();
     File_BodyFoil->show();
+    File_BodyFoil->setFocus();
 }
 
 void Form1::Mn_Corners_Click() {
@@ -257,25 +297,34 @@ void Form1::Mn_Corners_Click() {
     Frame_IOWindow->show();
     File_BodyCoords->show();
     File_BodyFoil->hide();
+    File_BodyCoords->setFocus();
 }
 
 void Form1::File_BodyFoil_Click(const QString& name) {
     const std::string path = FullPath(File_BodyFoil->directory(), name).toStdString();
-    std::string niText = Text(Text_NI);
-    BusyCursor busy;
-    if (!ProfileFileCommand(session_, path, niText, Text(Text_NJ), ui_)) return;
-    Text_NI->setText(QString::fromStdString(niText));
-    Frame_IOWindow->hide();
-    ShowNewGeometry();
+    auto niText = std::make_shared<std::string>(Text(Text_NI));
+    RunCommand([this, path, niText, nj = Text(Text_NJ)](UserInterface& ui, Progress& progress) {
+        return ProfileFileCommand(session_, path, *niText, nj, ui, &progress);
+    }, [this, niText](bool done) {
+        if (!done) return;
+        Text_NI->setText(QString::fromStdString(*niText));
+        Frame_IOWindow->hide();
+        ShowNewGeometry();
+    });
 }
 
 void Form1::File_BodyCoords_Click(const QString& name) {
     const std::string path = FullPath(File_BodyCoords->directory(), name).toStdString();
-    BusyCursor busy;
-    if (!CornerFileCommand(session_, path, ui_)) return;
-    Frame_IOWindow->hide();
-    ShowNewGeometry();
+    RunCommand([this, path](UserInterface& ui, Progress& progress) {
+        return CornerFileCommand(session_, path, ui, &progress);
+    }, [this](bool done) {
+        if (!done) return;
+        Frame_IOWindow->hide();
+        ShowNewGeometry();
+    });
 }
+
+void Form1::Close_IOWindow_Click() { Frame_IOWindow->hide(); }
 
 void Form1::Drive1_Change() {
     const QString drive = Drive1->drive();

@@ -4,15 +4,19 @@
 //
 // The window owns the session (panel model, solution, shell state) and holds no computation of
 // its own: each handler reads its controls, runs one command of the core, then redraws and
-// shows or hides controls. A refused command leaves the window as it was. Messages go to the
-// UserInterface given at construction (a message box in the program, a recorder in tests).
+// shows or hides controls. The commands run on a worker thread (BackgroundWork.h): meanwhile the
+// window repaints, shows the progress of long work with a Cancel button, and takes no input.
+// A refused or cancelled command leaves the window as it was. Messages go to the UserInterface
+// given at construction (a message box in the program, a recorder in tests).
 
 #include <QHash>
 #include <QMainWindow>
+#include <functional>
 #include <string>
 
 #include "results/ResultsFile.h"
 #include "commands/Session.h"
+#include "base/Progress.h"
 #include "commands/UserInterface.h"
 
 class QAction;
@@ -22,9 +26,11 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QScrollBar;
+class QToolButton;
 
 namespace panelflow {
 
+class BackgroundWork;
 class DirectoryList;
 class DriveList;
 class FileList;
@@ -40,6 +46,8 @@ public:
     ~Form1() override;
 
     const Session& session() const { return session_; }
+    // True while a command runs on the worker thread.
+    bool busy() const;
 
     // The window's handlers, one per user action.
     void Mn_Sphere_Click();
@@ -56,6 +64,11 @@ public:
     void Drive1_Change();
     void Dir1_Change();
     void Mn_About_Click();
+    void Close_IOWindow_Click();
+
+protected:
+    // Closing the window while a command runs cancels it first, so that it undoes itself.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void CreateControls();
@@ -67,10 +80,14 @@ private:
     void Redraw();
     // The second half of every geometry command that succeeded.
     void ShowNewGeometry();
+    // Runs a command on the worker thread; `done` follows on the window's thread with its outcome.
+    void RunCommand(std::function<bool(UserInterface&, Progress&)> command, std::function<void(bool)> done);
+    void ShowBusy(bool busy);
     void WriteAngle(QLineEdit* box, const QScrollBar* bar);
 
     UserInterface& ui_;
     Session session_;
+    BackgroundWork* work_ = nullptr;
 
     QFrame* Frame_NI_NJ = nullptr;
     QLabel* label1 = nullptr;
@@ -95,6 +112,7 @@ private:
     DirectoryList* Dir1 = nullptr;
     FileList* File_BodyCoords = nullptr;
     FileList* File_BodyFoil = nullptr;
+    QToolButton* Close_IOWindow = nullptr;
     QMenu* Mn_Geometry = nullptr;
     QAction* Mn_Sphere = nullptr;
     QAction* Mn_ReadData = nullptr;

@@ -58,8 +58,14 @@ int main(int argc, char* argv[]) {
     window.show();
     window.findChild<QLineEdit*>("Text_NI")->setText(ni);
     window.findChild<QLineEdit*>("Text_NJ")->setText(nj);
+    // The commands run on the window's worker thread: each is awaited before the next.
+    const auto await = [&window] {
+        while (window.busy()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    };
     window.Mn_Sphere_Click();
+    await();
     window.Command_HessPan_Click();
+    await();
     // The bars' change handlers write the texts and redraw, as after a click on the bar.
     window.findChild<QScrollBar*>("VScroll_Ölçek")->setValue(scale);
     window.findChild<QScrollBar*>("HScroll_X")->setValue(angleX + 90);

@@ -40,12 +40,16 @@ private:
     T* Control(const char* name) const {
         return panelflow::testing::FindControl<T>(window_.get(), name);
     }
-    void Trigger(const char* action) { Control<QAction>(action)->trigger(); }
+    void Trigger(const char* action) {
+        Control<QAction>(action)->trigger();
+        QVERIFY(panelflow::testing::AwaitIdle(*window_));
+    }
     void Solve(const char* ni, const char* nj) {
         Control<QLineEdit>("Text_NI")->setText(ni);
         Control<QLineEdit>("Text_NJ")->setText(nj);
         Trigger("Mn_Sphere");
         window_->Command_HessPan_Click();
+        QVERIFY(panelflow::testing::AwaitIdle(*window_));
     }
     PlotWindow* Plot() const { return window_->findChild<PlotWindow*>("PlotWindow"); }
     QList<QLineSeries*> Series() const {
@@ -90,6 +94,7 @@ private slots:
         Trigger("Mn_Sphere");
         QVERIFY(!Control<QAction>("Mn_Plot")->isEnabled());
         window_->Command_HessPan_Click();
+        QVERIFY(panelflow::testing::AwaitIdle(*window_));
         QVERIFY(Control<QAction>("Mn_Plot")->isEnabled());
         QVERIFY(Control<QAction>("Mn_Export")->isEnabled());
         Trigger("Mn_Sphere");  // a new geometry has no solution yet

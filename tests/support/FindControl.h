@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTest>
 #include <QtGlobal>
 
 namespace panelflow::testing {
@@ -13,6 +14,13 @@ T* FindControl(const QObject* window, const char* name) {
     T* control = window->findChild<T*>(QString::fromUtf8(name));
     if (!control) qFatal("no control %s", name);
     return control;
+}
+
+// Waits until the window's command has run on its worker thread and the window has shown its
+// outcome (the window class has busy()).
+template <class Window>
+bool AwaitIdle(const Window& window, int milliseconds = 120000) {
+    return QTest::qWaitFor([&window] { return !window.busy(); }, milliseconds);
 }
 
 }  // namespace panelflow::testing
