@@ -5,21 +5,11 @@
 
 #include "commands/HessSolve.h"
 #include "commands/Messages.h"
+#include "commands/Refusal.h"
 #include "model/PanelCounts.h"
 #include "results/ResultsFile.h"
 
 namespace panelflow {
-namespace {
-
-// Refuses the command with `status`'s message: the results file is cut back to its length at
-// the command's start, the message shown.
-bool Refuse(const Status& status, ResultsTransaction* transaction, UserInterface& ui) {
-    if (transaction) transaction->Rollback();
-    ui.ShowMessage(status.message);
-    return false;
-}
-
-}  // namespace
 
 bool StartCommand(Session& session, UserInterface& ui) {
     const Status started = StartResultsFile(session.shell.OutFile);

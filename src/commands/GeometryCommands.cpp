@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "commands/Commands.h"
+#include "commands/Refusal.h"
 #include "geometry/BodyOfRevolution.h"
 #include "geometry/PanelGeometry.h"
 #include "input/BodyProfileFile.h"
@@ -19,14 +20,6 @@
 
 namespace panelflow {
 namespace {
-
-// Refuses the command with `status`'s message: the results file is cut back to its length at
-// the command's start, the message shown.
-bool Refuse(const Status& status, ResultsTransaction* transaction, UserInterface& ui) {
-    if (transaction) transaction->Rollback();
-    ui.ShowMessage(status.message);
-    return false;
-}
 
 // Runs panel geometry on `model` (counts and node grid filled), refuses a degenerate panel,
 // appends the sections (the profile and body-coordinate sections first when `profile` is given,

@@ -30,10 +30,7 @@ using testing::Vec3;
 
 PanelModel Sphere(int NI, int NJ) { return testing::SpherePanels(NI, NJ); }
 
-Vec3 Corner(const PanelModel& model, int i, int j, int k) {
-    return {model.xCorner(i, j, k), model.yCorner(i, j, k), model.zCorner(i, j, k)};
-}
-
+using testing::Corner;
 Vec3 Cross(const Vec3& a, const Vec3& b) {
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
@@ -51,11 +48,7 @@ double PanelArea(const PanelModel& model, int i, int j) {
     return 0.5 * Length(Cross(Minus(P3, P1), Minus(P4, P2)));
 }
 
-std::string Fixed(double value, int decimals) {
-    std::string text;
-    AppendFixed(text, value, decimals);
-    return text;
-}
+using testing::Fixed;
 
 using testing::ReadFile;
 using TempDir = testing::TempDir;

@@ -16,15 +16,8 @@ using testing::Vec3;
 
 PanelModel Sphere(int NI, int NJ) { return testing::SpherePanels(NI, NJ); }
 
-Vec3 Corner(const PanelModel& model, int i, int j, int k) {
-    return {model.xCorner(i, j, k), model.yCorner(i, j, k), model.zCorner(i, j, k)};
-}
-
-std::string Fixed(double value, int decimals) {
-    std::string text;
-    AppendFixed(text, value, decimals);
-    return text;
-}
+using testing::Corner;
+using testing::Fixed;
 
 const FreeStream kUnitStream{1.0, 0.0, 0.0};
 

@@ -4,20 +4,17 @@
 // back line by line.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <array>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "base/NumberText.h"
 #include "geometry/BodyOfRevolution.h"
 #include "geometry/PanelGeometry.h"
 #include "model/PanelModel.h"
+#include "support/TempDir.h"
 
 namespace panelflow::testing {
 
@@ -75,49 +72,36 @@ inline void SetNode(PanelModel& model, int i, int j, Point p) {
     model.zNode(i, j) = p.z;
 }
 
-// A results file in a fresh temporary directory, removed with the directory at the end.
+// A results file in a temporary directory of its own (TempDir), read back line by line.
 class TemporaryResultsFile {
 public:
-    TemporaryResultsFile() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "panelflow-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed for " << pattern;
-        directory_ = pattern;
-        path_ = directory_ + "/Axisym.txt";
-    }
-    ~TemporaryResultsFile() {
-        std::error_code ignored;
-        std::filesystem::remove_all(directory_, ignored);
-    }
-    TemporaryResultsFile(const TemporaryResultsFile&) = delete;
-    TemporaryResultsFile& operator=(const TemporaryResultsFile&) = delete;
-
-    const std::string& path() const { return path_; }
+    std::string path() const { return dir_.File("Axisym.txt"); }
 
     // The file's lines without their ends; a line not ended by CR LF fails the test.
     std::vector<std::string> Lines() const {
-        std::ifstream in(path_, std::ios::binary);
-        const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        std::vector<std::string> lines;
-        std::size_t start = 0;
-        while (start < text.size()) {
-            const std::size_t end = text.find("\r\n", start);
-            if (end == std::string::npos) {
-                ADD_FAILURE() << "the file ends without CR LF after: " << text.substr(start);
-                lines.push_back(text.substr(start));
-                break;
-            }
-            const std::string line = text.substr(start, end - start);
-            if (line.find_first_of("\r\n") != std::string::npos)
-                ADD_FAILURE() << "a line holds a lone CR or LF: " << line;
-            lines.push_back(line);
-            start = end + 2;
-        }
+        const std::string text = ReadFile(path());
+        if (!text.empty() && text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") != 0)
+            ADD_FAILURE() << "the file ends without CR LF";
+        std::vector<std::string> lines = testing::Lines(text);
+        for (const std::string& line : lines)
+            if (line.find_first_of("\r\n") != std::string::npos) ADD_FAILURE() << "a line holds a lone CR or LF: " << line;
         return lines;
     }
 
 private:
-    std::string directory_;
-    std::string path_;
+    TempDir dir_;
 };
 
-}  // namespace panelflow::test
+// Corner k of panel (i, j) in global axes.
+inline std::array<double, 3> Corner(const PanelModel& model, int i, int j, int k) {
+    return {model.xCorner(i, j, k), model.yCorner(i, j, k), model.zCorner(i, j, k)};
+}
+
+// A value through the fixed-point writer of the results file.
+inline std::string Fixed(double value, int decimals) {
+    std::string text;
+    AppendFixed(text, value, decimals);
+    return text;
+}
+
+}  // namespace panelflow::testing

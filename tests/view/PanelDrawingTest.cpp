@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "support/RecordingCanvas.h"
+#include "support/TempDir.h"
 #include "commands/Commands.h"
 #include "commands/ViewTexts.h"
 
@@ -19,29 +19,19 @@ using testing::DrawCall;
 using testing::DrawKind;
 using testing::RecordingCanvas;
 
-struct RecordingUserInterface : UserInterface {
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
-
 // A session whose results file lies in a fresh temporary directory.
 class SphereView : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("panelflow-view-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        session_.shell.OutFile = (dir_ / "Axisym.txt").string();
+        session_.shell.OutFile = dir_.File("Axisym.txt");
         ASSERT_TRUE(StartCommand(session_, ui_));
     }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
 
     DrawOptions Options() const { return {session_.shell.DrawPanels, session_.shell.DrawCpSurface}; }
 
-    std::filesystem::path dir_;
+    testing::TempDir dir_;
     Session session_;
-    RecordingUserInterface ui_;
+    testing::RecordingInterface ui_;
 };
 
 // The last three calls are the axes from the image of the origin: x red, y green, z blue.
