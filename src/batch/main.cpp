@@ -11,10 +11,12 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/ProcessLimits.h"
 #include "commands/Commands.h"
 #include "commands/Session.h"
 #include "solver/BlasKernels.h"
@@ -41,16 +43,17 @@ constexpr std::string_view kUsage =
     "  --nj TEXT       the text of the NJ box (default \"4\")\n"
     "  --help          show this text\n"
     "\n"
-    "Exit status: 0 when every step succeeded; 1 when a step was refused (its message is on\n"
-    "standard error, later steps are not run) or the elimination met a zero pivot; 2 for a usage\n"
-    "error.\n";
+    "Exit status: 0 when every step succeeded (a warning about a suspect body, on standard error,\n"
+    "included); 1 when a step was refused (its message is on standard error, later steps are not\n"
+    "run) or the elimination met a zero pivot; 2 for a usage error.\n";
 
-// Messages go to standard error, one per line, word for word.
+// Messages go to standard error, one per line, word for word; warnings begin with "warning: ".
 class StandardErrorInterface : public UserInterface {
 public:
     void ShowMessage(const std::string& text) override {
         std::cerr << text << '\n';
     }
+    void ShowWarning(const std::string& text) override { std::cerr << "warning: " << text << '\n'; }
 };
 
 // On a terminal, shows the progress of a step once it has run for more than a second.
@@ -138,6 +141,7 @@ int UsageError(const std::string& problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    IgnoreFileSizeSignal();
     SelectBlasKernels(argv);
     Batch batch;
     std::vector<Action> actions;
@@ -165,16 +169,23 @@ int main(int argc, char** argv) {
     }
     if (actions.empty()) return UsageError("no step given");
 
-    if (!StartCommand(batch.session, batch.ui)) return 1;
-    for (const Action& action : actions) {
-        if (action.box) {
-            *action.box = action.argument;
-            continue;
+    // The commands turn a failed allocation into their own message and roll back; this is the
+    // last guard for one outside them (the program's own bookkeeping).
+    try {
+        if (!StartCommand(batch.session, batch.ui)) return 1;
+        for (const Action& action : actions) {
+            if (action.box) {
+                *action.box = action.argument;
+                continue;
+            }
+            batch.progress.BeginStep();
+            const bool done = action.step->run(batch, action.argument);
+            batch.progress.EndStep();
+            if (!done) return 1;
         }
-        batch.progress.BeginStep();
-        const bool done = action.step->run(batch, action.argument);
-        batch.progress.EndStep();
-        if (!done) return 1;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "panelflow-batch: out of memory; the results file holds the steps completed before.\n";
+        return 1;
     }
     return 0;
 }

@@ -5,9 +5,11 @@
 #include <string>
 #include <utility>
 
+#include "commands/BodyWarnings.h"
 #include "commands/GeometryCommand.h"
 #include "commands/HessSolve.h"
 #include "commands/Messages.h"
+#include "geometry/BodyChecks.h"
 #include "geometry/BodyOfRevolution.h"
 #include "geometry/PanelGeometry.h"
 #include "model/PanelCounts.h"
@@ -52,11 +54,13 @@ bool FinishGeometry(Session& session, PanelModel&& model, BodyProfile* profile, 
         AppendSection(session.shell.OutFile, [&](ResultsAppender& out) { WritePanelReport(model, out); });
     if (!report) return Refuse(report, &transaction, ui);
 
+    const std::string warning = BodyWarningText(CheckBody(model), model, profile, session.shell.OutFile);
     session.model = std::move(model);
     if (profile) session.profile = std::move(*profile);
     session.shell.GeometryReady = true;
     session.shell.DrawPanels = true;
     session.shell.DrawCpSurface = false;
+    if (!warning.empty()) ui.ShowWarning(warning);
     return true;
 }
 

@@ -1,13 +1,13 @@
 #include "model/PanelCounts.h"
 
-#include <unistd.h>
-
 #include <charconv>
 #include <cmath>
 #include <limits>
 
 #include "base/LeadingNumber.h"
 #include "base/NumberText.h"
+#include "base/PrintableText.h"
+#include "base/ProcessLimits.h"
 
 namespace panelflow {
 namespace {
@@ -22,10 +22,14 @@ std::string Number(double value) {
 
 Status ReadPanelCount(std::string_view text, std::string_view name, int& count) {
     const double value = LeadingNumber(text);
-    if (!(value >= 1.0) || value != std::floor(value) || value > std::numeric_limits<int>::max()) {
+    // The count of nodes, one more, must still be an int.
+    constexpr double kLargest = std::numeric_limits<int>::max() - 1.0;
+    if (!(value >= 1.0) || value != std::floor(value) || value > kLargest) {
         std::string message(name);
-        message += " must be a whole number of at least 1; the text \"";
-        message += text;
+        message += value > kLargest ? " must be a whole number of at most " + Number(kLargest)
+                                    : std::string(" must be a whole number of at least 1");
+        message += "; the text \"";
+        message += PrintableText(text);
         message += "\" gives ";
         message += std::isfinite(value) ? Number(value) : std::string("no usable number");
         message += '.';
@@ -56,21 +60,15 @@ Status OutOfMemory(std::string_view what, double bytes) {
                         " of memory, which this program cannot have now; nothing was changed.");
 }
 
-double PhysicalMemoryBytes() {
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGESIZE);
-    if (pages <= 0 || pageSize <= 0) return 8e9;  // a conservative guess when the system will not say
-    return static_cast<double>(pages) * static_cast<double>(pageSize);
-}
-
 Status CheckProblemFits(double NI, double NJ) {
     const double needed = InfluenceMatrixBytes(NI, NJ);
-    const double available = PhysicalMemoryBytes();
+    const MemoryLimit usable = UsableMemory();
     // Leave room for the program, the panel arrays and the system itself.
-    if (needed <= 0.9 * available) return Status::Ok();
+    if (needed <= 0.9 * usable.bytes) return Status::Ok();
     return Status::Fail("NI = " + Number(NI) + " and NJ = " + Number(NJ) + " give " + Number(NI * NJ) +
                         " panels, whose influence matrices need " + GigabytesText(needed) +
-                        " of memory; this machine has " + GigabytesText(available) + ".");
+                        " of memory; this program may use " + GigabytesText(usable.bytes) + " now (" +
+                        usable.what + ").");
 }
 
 }  // namespace panelflow

@@ -6,9 +6,11 @@
 
 #include "Form1.h"
 #include "MessageBoxUserInterface.h"
+#include "base/ProcessLimits.h"
 #include "solver/BlasKernels.h"
 
 int main(int argc, char* argv[]) {
+    panelflow::IgnoreFileSizeSignal();
     panelflow::SelectBlasKernels(argv);
     QApplication app(argc, argv);
     // The toolkit adopts the user's locale; the core's numbers never depend on it, and no C
