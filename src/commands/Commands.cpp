@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "base/PrintableText.h"
 #include "commands/BodyWarnings.h"
 #include "commands/GeometryCommand.h"
 #include "commands/HessSolve.h"
@@ -39,7 +40,7 @@ Status AppendSection(const std::string& path, Writer&& write) {
 bool FinishGeometry(Session& session, PanelModel&& model, BodyProfile* profile, UserInterface& ui,
                     const std::string& source) {
     const Status panels = BuildPanels(model);
-    if (!panels) return Refuse(source.empty() ? panels : Status::Fail(source + ": " + panels.message), nullptr, ui);
+    if (!panels) return Refuse(source.empty() ? panels : Status::Fail(PrintableText(source) + ": " + panels.message), nullptr, ui);
 
     ResultsTransaction transaction(session.shell.OutFile);
     if (profile) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "base/PrintableText.h"
 #include "commands/Commands.h"
 #include "commands/GeometryCommand.h"
 #include "model/PanelCounts.h"
@@ -46,7 +47,7 @@ bool ProfileFileCommand(Session& session, const std::string& path, std::string& 
         model.NJ1 = model.NJ + 1;
         BuildBodyOfRevolution(profile, model);
     } catch (const std::bad_alloc&) {
-        return Refuse(OutOfMemory("The geometry of " + path, PanelModelBytes(model.NI, model.NJ)), ui);
+        return Refuse(OutOfMemory("The geometry of " + PrintableText(path), PanelModelBytes(model.NI, model.NJ)), ui);
     }
     const int NI = model.NI;
     if (!FinishGeometryCommand(session, std::move(model), &profile, ui, path)) return false;
@@ -62,7 +63,7 @@ bool CornerFileCommand(Session& session, const std::string& path, UserInterface&
     try {
         status = ReadCornerPoints(path, model);
     } catch (const std::bad_alloc&) {
-        status = OutOfMemory("The geometry of " + path, PanelModelBytes(model.NI, model.NJ));
+        status = OutOfMemory("The geometry of " + PrintableText(path), PanelModelBytes(model.NI, model.NJ));
     }
     if (!status) return Refuse(status, ui);
     if (!FinishGeometryCommand(session, std::move(model), nullptr, ui, path)) return false;
