@@ -54,25 +54,49 @@ void Consider(MemoryLimit& limit, double bytes, const char* what) {
     if (limit.what[0] == '\0' || bytes < limit.bytes) limit = {bytes, what};
 }
 
-// The room left under memory.max in the process's cgroup (v2) and each of its ancestors.
-double ControlGroupRoom() {
-    const std::string groups = ReadSmallFile("/proc/self/cgroup");
-    const std::size_t entry = groups.find("0::");
-    if (entry == std::string::npos) return -1.0;
-    std::string path = groups.substr(entry + 3, groups.find('\n', entry) - entry - 3);
+// The least room left under the memory limit of the cgroup at `path` below `root` and of each
+// of its ancestors; -1 when none has a limit that can be read.
+double RoomUnder(const std::string& root, std::string path, const char* limitFile, const char* usageFile) {
     double room = -1.0;
     for (;;) {
-        const std::string dir = "/sys/fs/cgroup" + (path == "/" ? std::string() : path);
-        const std::string max = ReadSmallFile(dir + "/memory.max");
-        const double limit = LeadingCount(max);  // "max" reads as no number: no limit here
-        const double current = LeadingCount(ReadSmallFile(dir + "/memory.current"));
-        if (limit >= 0.0 && current >= 0.0) {
-            const double here = limit > current ? limit - current : 0.0;
+        const std::string dir = root + (path == "/" ? std::string() : path);
+        const double limit = LeadingCount(ReadSmallFile(dir + "/" + limitFile));  // "max" reads as no limit
+        const double usage = LeadingCount(ReadSmallFile(dir + "/" + usageFile));
+        if (limit >= 0.0 && usage >= 0.0) {
+            const double here = limit > usage ? limit - usage : 0.0;
             if (room < 0.0 || here < room) room = here;
         }
-        if (path.empty() || path == "/") break;
+        if (path.empty() || path == "/") return room;
         const std::size_t slash = path.rfind('/');
         path = slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
+    }
+}
+
+// The room left under the memory limits of the process's control groups: memory.max less
+// memory.current in the unified hierarchy (cgroup v2), memory.limit_in_bytes less
+// memory.usage_in_bytes in the memory controller's (v1).
+double ControlGroupRoom() {
+    const std::string groups = ReadSmallFile("/proc/self/cgroup");
+    double room = -1.0;
+    const auto consider = [&room](double here) {
+        if (here >= 0.0 && (room < 0.0 || here < room)) room = here;
+    };
+    std::size_t start = 0;
+    while (start < groups.size()) {
+        std::size_t end = groups.find('\n', start);
+        if (end == std::string::npos) end = groups.size();
+        const std::string_view line(groups.data() + start, end - start);
+        start = end + 1;
+        const std::size_t first = line.find(':'), second = line.find(':', first + 1);
+        if (first == std::string_view::npos || second == std::string_view::npos) continue;
+        const std::string_view controllers = line.substr(first + 1, second - first - 1);
+        const std::string path(line.substr(second + 1));
+        if (controllers.empty()) {
+            consider(RoomUnder("/sys/fs/cgroup", path, "memory.max", "memory.current"));
+            consider(RoomUnder("/sys/fs/cgroup/unified", path, "memory.max", "memory.current"));
+        } else if (controllers.find("memory") != std::string_view::npos) {
+            consider(RoomUnder("/sys/fs/cgroup/memory", path, "memory.limit_in_bytes", "memory.usage_in_bytes"));
+        }
     }
     return room;
 }

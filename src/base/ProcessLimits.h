@@ -16,9 +16,10 @@ struct MemoryLimit {
 };
 
 // The smallest of: the memory the system reports available (MemAvailable), the address-space
-// limit (RLIMIT_AS) less what the process has mapped already, and its control group's
-// memory.max less memory.current (cgroup v2). Limits that cannot be read are left out; when
-// none can, the physical memory counts.
+// limit (RLIMIT_AS) less what the process has mapped already, and the room under the memory
+// limits of its control groups and their ancestors (memory.max less memory.current in cgroup
+// v2, memory.limit_in_bytes less memory.usage_in_bytes in v1). Limits that cannot be read are
+// left out; when none can, the physical memory counts.
 MemoryLimit UsableMemory();
 
 }  // namespace panelflow

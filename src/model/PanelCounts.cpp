@@ -18,6 +18,14 @@ std::string Number(double value) {
     return std::string(buffer, end);
 }
 
+// Bytes in gigabytes with one decimal, or in megabytes below a tenth of a gigabyte.
+std::string MemoryText(double bytes) {
+    if (bytes >= 1e8) return GigabytesText(bytes);
+    std::string text;
+    AppendFixed(text, bytes / 1e6, 1);
+    return text + " MB";
+}
+
 }  // namespace
 
 Status ReadPanelCount(std::string_view text, std::string_view name, int& count) {
@@ -66,8 +74,8 @@ Status CheckProblemFits(double NI, double NJ) {
     // Leave room for the program, the panel arrays and the system itself.
     if (needed <= 0.9 * usable.bytes) return Status::Ok();
     return Status::Fail("NI = " + Number(NI) + " and NJ = " + Number(NJ) + " give " + Number(NI * NJ) +
-                        " panels, whose influence matrices need " + GigabytesText(needed) +
-                        " of memory; this program may use " + GigabytesText(usable.bytes) + " now (" +
+                        " panels, whose influence matrices need " + MemoryText(needed) +
+                        " of memory; this program may use " + MemoryText(usable.bytes) + " now (" +
                         usable.what + ").");
 }
 

@@ -19,7 +19,8 @@ struct GaussResult {
 };
 
 // The elimination's work is nearly all matrix products, done by BLAS (dgemm, dtrsm) on its own
-// threads.
+// threads. Throws std::bad_alloc, with A and X untouched, when the address space for BLAS's
+// work buffers cannot be had (CheckBlasWorkspace).
 GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress = nullptr);
 
 }  // namespace panelflow
