@@ -1,20 +1,13 @@
 #include "commands/BodyWarnings.h"
 
-#include <charconv>
-
+#include "base/NumberText.h"
 #include "base/PrintableText.h"
 
 namespace panelflow {
 namespace {
 
-// The shortest text that reads back as `value`.
-std::string Shortest(double value) {
-    char digits[32];
-    return std::string(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
-
 std::string ProfilePoint(const BodyProfile& profile, int n) {
-    return "(x = " + Shortest(profile.xI(n)) + ", r = " + Shortest(profile.rI(n)) + ")";
+    return "(x = " + ShortestText(profile.xI(n)) + ", r = " + ShortestText(profile.rI(n)) + ")";
 }
 
 std::string OpenEnd(const BodyFinding& finding, const PanelModel& model, const BodyProfile* profile) {
@@ -24,7 +17,7 @@ std::string OpenEnd(const BodyFinding& finding, const PanelModel& model, const B
         return std::string("The profile's ") + (first ? "first" : "last") + " point " + ProfilePoint(*profile, n) +
                " is not on the axis (r = 0): the body is open at its " + (first ? "nose" : "tail") + ".";
     return "The " + std::string(first ? "first" : "last") + " row of corner points (i = " + std::to_string(n) +
-           ") is not one point (its nodes lie up to " + Shortest(finding.value) +
+           ") is not one point (its nodes lie up to " + ShortestText(finding.value) +
            " apart): the body is open at that end.";
 }
 
@@ -38,7 +31,7 @@ std::string BodyWarningText(const std::vector<BodyFinding>& findings, const Pane
         if (!text.empty()) text += ' ';
         if (finding.kind == BodyFinding::Kind::InwardNormals)
             text += "The panels' normals point into the body (its enclosed volume comes out as " +
-                    Shortest(finding.value) + "): " +
+                    ShortestText(finding.value) + "): " +
                     (profile ? "the profile's points seem to run from the tail to the nose; they must run from "
                                "the nose to the tail (increasing x)."
                              : "the corner points seem to run the wrong way round; rows must advance towards "

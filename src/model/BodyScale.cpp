@@ -1,19 +1,15 @@
 #include "model/BodyScale.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <string>
+
+#include "base/NumberText.h"
 
 namespace panelflow {
 namespace {
 
 constexpr int kOrdinaryExponent = 60;
-
-std::string Shortest(double value) {
-    char digits[32];
-    return std::string(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
 
 // A model may come without its node grid (built panel by panel): then only the per-panel
 // lengths count, which the control points represent.
@@ -67,14 +63,14 @@ double BodyExtent(const PanelModel& model) {
 Status CheckBodySize(const PanelModel& model) {
     const double largest = LargestCoordinate(model);
     if (largest > kLargestBodySize)
-        return Status::Fail("The body is too large: its coordinates reach " + Shortest(largest) +
-                            ", and bodies can be computed only within " + Shortest(kLargestBodySize) + ".");
+        return Status::Fail("The body is too large: its coordinates reach " + ShortestText(largest) +
+                            ", and bodies can be computed only within " + ShortestText(kLargestBodySize) + ".");
     const double extent = BodyExtent(model);
     // A body of no extent at all is no scale problem: its panels are degenerate, and the panel
     // geometry says which.
     if (extent > 0.0 && extent < kSmallestBodySize)
-        return Status::Fail("The body is too small: it spans " + Shortest(extent) +
-                            ", and the smallest body that can be computed spans " + Shortest(kSmallestBodySize) + ".");
+        return Status::Fail("The body is too small: it spans " + ShortestText(extent) +
+                            ", and the smallest body that can be computed spans " + ShortestText(kSmallestBodySize) + ".");
     return Status::Ok();
 }
 
