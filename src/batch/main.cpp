@@ -140,7 +140,7 @@ int UsageError(const std::string& problem) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
     IgnoreFileSizeSignal();
     SelectBlasKernels(argv);
     Batch batch;
@@ -169,23 +169,21 @@ int main(int argc, char** argv) {
     }
     if (actions.empty()) return UsageError("no step given");
 
-    // The commands turn a failed allocation into their own message and roll back; this is the
-    // last guard for one outside them (the program's own bookkeeping).
-    try {
-        if (!StartCommand(batch.session, batch.ui)) return 1;
-        for (const Action& action : actions) {
-            if (action.box) {
-                *action.box = action.argument;
-                continue;
-            }
-            batch.progress.BeginStep();
-            const bool done = action.step->run(batch, action.argument);
-            batch.progress.EndStep();
-            if (!done) return 1;
+    if (!StartCommand(batch.session, batch.ui)) return 1;
+    for (const Action& action : actions) {
+        if (action.box) {
+            *action.box = action.argument;
+            continue;
         }
-    } catch (const std::bad_alloc&) {
-        std::cerr << "panelflow-batch: out of memory; the results file holds the steps completed before.\n";
-        return 1;
+        batch.progress.BeginStep();
+        const bool done = action.step->run(batch, action.argument);
+        batch.progress.EndStep();
+        if (!done) return 1;
     }
     return 0;
+} catch (const std::bad_alloc&) {
+    // The commands turn a failed allocation into their own message and roll back; this is the
+    // last guard for one outside them (the program's own bookkeeping).
+    std::cerr << "panelflow-batch: out of memory; the results file holds the steps completed before.\n";
+    return 1;
 }
