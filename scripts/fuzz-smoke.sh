@@ -16,10 +16,12 @@ export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 run() {
   local target="$1"
+  local corpus=(tests/fuzz/corpus/"$target")
+  [ -d "${corpus[0]}" ] || corpus=()
   mkdir -p "$scratch/$target"
   build-fuzz/tests/fuzz/"$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=20 \
     -dict=tests/fuzz/fields.dict -artifact_prefix=build-fuzz/artifacts/"$target"- -print_final_stats=1 \
-    "$scratch/$target" tests/fuzz/corpus/"$target" >"$scratch/$target.log" 2>&1 || {
+    "$scratch/$target" "${corpus[@]}" >"$scratch/$target.log" 2>&1 || {
     tail -n 60 "$scratch/$target.log"
     echo "fuzz-smoke: $target failed" >&2
     return 1
