@@ -146,4 +146,9 @@ void AppendCounter(std::string& out, long long number) {
     out += ' ';
 }
 
+std::string ShortestText(double value) {
+    char digits[32];
+    return std::string(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
 }  // namespace panelflow

@@ -39,4 +39,7 @@ void AppendMasked(std::string& out, double value, std::string_view mask);
 // Appends a counter: blank or minus, digits, blank.
 void AppendCounter(std::string& out, long long number);
 
+// The shortest text that reads back as `value` ("0.1", "1e-160"), for messages.
+std::string ShortestText(double value);
+
 }  // namespace panelflow

@@ -13,10 +13,12 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/ProcessLimits.h"
 #include "base/StopSignals.h"
 #include "base/Version.h"
 #include "commands/Commands.h"
@@ -53,17 +55,18 @@ constexpr std::string_view kUsage =
     "  --help          show this text\n"
     "  --version       show the version and the commit this program was built from\n"
     "\n"
-    "Exit status: 0 when every step succeeded; 1 when a step was refused (its message is on\n"
-    "standard error, later steps are not run) or the elimination met a zero pivot; 2 for a usage\n"
-    "error; 130 or 143 when SIGINT or SIGTERM stopped a step (the results file is then as it was\n"
-    "before that step).\n";
+    "Exit status: 0 when every step succeeded (a warning about a suspect body, on standard error,\n"
+    "included); 1 when a step was refused (its message is on standard error, later steps are not\n"
+    "run) or the elimination met a zero pivot; 2 for a usage error; 130 or 143 when SIGINT or\n"
+    "SIGTERM stopped a step (the results file is then as it was before that step).\n";
 
-// Messages go to standard error, one per line, word for word.
+// Messages go to standard error, one per line, word for word; warnings begin with "warning: ".
 class StandardErrorInterface : public UserInterface {
 public:
     void ShowMessage(const std::string& text) override {
         std::cerr << text << '\n';
     }
+    void ShowWarning(const std::string& text) override { std::cerr << "warning: " << text << '\n'; }
 };
 
 // On a terminal, shows the progress of a step once it has run for more than a second. A caught
@@ -177,7 +180,8 @@ int UsageError(const std::string& problem) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
+    IgnoreFileSizeSignal();
     SelectBlasKernels(argv);
     CatchStopSignals();
     Batch batch;
@@ -237,4 +241,9 @@ int main(int argc, char** argv) {
         if (!done) return 1;
     }
     return 0;
+} catch (const std::bad_alloc&) {
+    // The commands turn a failed allocation into their own message and roll back; this is the
+    // last guard for one outside them (the program's own bookkeeping).
+    std::cerr << "panelflow-batch: out of memory; the results file holds the steps completed before.\n";
+    return 1;
 }

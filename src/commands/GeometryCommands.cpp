@@ -7,8 +7,11 @@
 #include <string>
 #include <utility>
 
+#include "base/PrintableText.h"
+#include "commands/BodyWarnings.h"
 #include "commands/Commands.h"
 #include "commands/Refusal.h"
+#include "geometry/BodyChecks.h"
 #include "geometry/BodyOfRevolution.h"
 #include "geometry/PanelGeometry.h"
 #include "input/BodyProfileFile.h"
@@ -37,7 +40,8 @@ bool FinishGeometryCommand(Session& session, PanelModel&& model, BodyProfile* pr
     };
     try {
         const Status panels = BuildPanels(model);
-        if (!panels) return Refuse(source.empty() ? panels : Status::Fail(source + ": " + panels.message), nullptr, ui);
+        if (!panels)
+            return Refuse(source.empty() ? panels : Status::Fail(PrintableText(source) + ": " + panels.message), nullptr, ui);
         Status written = Status::Ok();
         if (profile) {
             written = AppendSection(session.shell.OutFile,
@@ -60,12 +64,14 @@ bool FinishGeometryCommand(Session& session, PanelModel&& model, BodyProfile* pr
         transaction.Rollback();
         return false;
     }
+    const std::string warning = BodyWarningText(CheckBody(model), model, profile, session.shell.OutFile);
     session.model = std::move(model);
     if (profile) session.profile = std::move(*profile);
     session.shell.GeometryReady = true;
     session.shell.DrawPanels = true;
     session.shell.DrawCpSurface = false;
     session.shell.SolutionReady = false;
+    if (!warning.empty()) ui.ShowWarning(warning);
     return true;
 }
 
@@ -113,7 +119,7 @@ bool ProfileFileCommand(Session& session, const std::string& path, std::string& 
         model.NJ1 = model.NJ + 1;
         BuildBodyOfRevolution(profile, model);
     } catch (const std::bad_alloc&) {
-        return Refuse(OutOfMemory("The geometry of " + path, PanelModelBytes(model.NI, model.NJ)), nullptr, ui);
+        return Refuse(OutOfMemory("The geometry of " + PrintableText(path), PanelModelBytes(model.NI, model.NJ)), nullptr, ui);
     }
     const int NI = model.NI;
     if (!FinishGeometryCommand(session, std::move(model), &profile, ui, progress, path)) return false;
@@ -129,7 +135,7 @@ bool CornerFileCommand(Session& session, const std::string& path, UserInterface&
     try {
         status = ReadCornerPoints(path, model);
     } catch (const std::bad_alloc&) {
-        status = OutOfMemory("The geometry of " + path, PanelModelBytes(model.NI, model.NJ));
+        status = OutOfMemory("The geometry of " + PrintableText(path), PanelModelBytes(model.NI, model.NJ));
     }
     if (!status) return Refuse(status, nullptr, ui);
     if (!FinishGeometryCommand(session, std::move(model), nullptr, ui, progress, path)) return false;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "commands/Messages.h"
+#include "model/BodyScale.h"
 #include "results/ResultsFile.h"
 #include "results/SolutionReport.h"
 #include "results/VelocityReport.h"
@@ -34,8 +35,14 @@ HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSo
         return outcome;
     }
 
+    // A body far from unit size is solved scaled to it: the solution does not depend on the
+    // scale, and the influence formulas' products of lengths then stay within a double's range.
+    const int exponent = NormalisingExponent(model);
+    const PanelModel scaled = exponent != 0 ? ScaledModel(model, exponent) : PanelModel{};
+    const PanelModel& solved = exponent != 0 ? scaled : model;
+
     InfluenceMatrices matrices;
-    assemble(model, vinf, matrices, progress);
+    assemble(solved, vinf, matrices, progress);
     Array1D<double> SigmaVec(N);
 
     outcome.status = AppendSection(outFile, [&](ResultsAppender& out) { writeTables(matrices, N, N + 1, out, progress); });
@@ -49,7 +56,7 @@ HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSo
     }
 
     SurfaceSolution result;
-    SurfaceVelocity(model, vinf, matrices, SigmaVec, result);
+    SurfaceVelocity(solved, vinf, matrices, SigmaVec, result);
     matrices = InfluenceMatrices{};  // the largest blocks go back before the sections are written
 
     if (!AllFinite(result.Sigma, NI, NJ) || !AllFinite(result.OneMinusCp, NI, NJ)) {

@@ -1,5 +1,7 @@
 #include "geometry/PanelGeometry.h"
 
+#include "model/BodyScale.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -22,8 +24,10 @@ struct Vector {
 Vector Minus(const Vector& a, const Vector& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 double Length(const Vector& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 
-Vector Corner(const PanelModel& model, int i, int j, int k) {
-    return {model.xCorner(i, j, k), model.yCorner(i, j, k), model.zCorner(i, j, k)};
+// Corner k multiplied by 2^exponent (exactly: see model/BodyScale.h).
+Vector Corner(const PanelModel& model, int i, int j, int k, int exponent) {
+    return {std::ldexp(model.xCorner(i, j, k), exponent), std::ldexp(model.yCorner(i, j, k), exponent),
+            std::ldexp(model.zCorner(i, j, k), exponent)};
 }
 
 std::string PanelName(int i, int j) {
@@ -102,10 +106,14 @@ Status CheckSpan(int i, int j, double lengthA, double lengthN, double longestEdg
 // Xsi along the edge from corner 1 to corner 2; Zta the unit normal of (P3 - P1) x (P2 - P1);
 // Ita = Zta x Xsi, a unit vector already since Zta and Xsi are orthogonal unit vectors.
 // Only corners 1, 2, 3 enter: a warped quadrilateral takes the plane of its first triangle.
+// The corners are taken in the body's normalised frame, so that |N|, an area, neither
+// underflows for a tiny body nor overflows for a huge one; the unit vectors do not depend on it.
 Status ComputePanelAxes(PanelModel& model) {
+    const int exponent = NormalisingExponent(model);
     for (int i = 1; i <= model.NI; ++i) {
         for (int j = 1; j <= model.NJ; ++j) {
-            const Vector P1 = Corner(model, i, j, 1), P2 = Corner(model, i, j, 2), P3 = Corner(model, i, j, 3);
+            const Vector P1 = Corner(model, i, j, 1, exponent), P2 = Corner(model, i, j, 2, exponent),
+                         P3 = Corner(model, i, j, 3, exponent);
             const Vector A = Minus(P2, P1);
             const Vector B = Minus(P3, P1);
             const Vector N{B.y * A.z - B.z * A.y, B.z * A.x - B.x * A.z, B.x * A.y - B.y * A.x};
@@ -166,6 +174,7 @@ void ComputeAreas(PanelModel& model) {
 }  // namespace
 
 Status BuildPanels(PanelModel& model) {
+    if (Status size = CheckBodySize(model); !size) return size;
     AllocatePanelArrays(model);
     CountCorners(model);
     AssignCorners(model);

@@ -12,7 +12,8 @@ namespace panelflow {
 // 1, 2, 3 lie on one line (|N| = 0), with a message naming the first such panel (i, j), rows
 // before columns; "zero" means zero to within rounding of the panel's longest edge, so that
 // the sphere's poles (radius sin(Pi) / 2, not exactly 0) count as single points. The per-panel
-// arrays are then unspecified and the model must not be used.
+// arrays are then unspecified and the model must not be used. A body too small or too large to
+// compute (model/BodyScale.h) is refused first, before anything is allocated.
 Status BuildPanels(PanelModel& model);
 
 }  // namespace panelflow

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/PrintableText.h"
+
 namespace panelflow {
 namespace {
 
@@ -89,10 +91,7 @@ std::string Quoted(std::string_view text) {
         length = kQuotedTextLength;
         while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
     }
-    for (std::size_t p = 0; p < length; ++p) {
-        const unsigned char c = static_cast<unsigned char>(text[p]);
-        shown += (c < 0x20 || c == 0x7F) ? '?' : static_cast<char>(c);
-    }
+    shown += PrintableText(text.substr(0, length));
     if (cut) shown += "...";
     shown += '"';
     return shown;
@@ -106,35 +105,35 @@ std::string CountText(long long number) {
 }
 
 FieldReader::FieldReader(std::string_view text, std::string name)
-    : name_(std::move(name)), cur_(text.data()), end_(text.data() + text.size()), eof_(true) {}
+    : name_(PrintableText(name)), cur_(text.data()), end_(text.data() + text.size()), eof_(true) {}
 
 FieldReader::~FieldReader() {
     if (fd_ >= 0) ::close(fd_);
 }
 
 Status FieldReader::Open(const std::string& path) {
-    name_ = path;
+    name_ = PrintableText(path);
     if (path.empty()) return Status::Fail("No file name was given.");
     // Non-blocking, so that a named pipe without a writer cannot hold the program at open().
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        if (error == ENOENT) return Status::Fail(path + " does not exist.");
-        return Status::Fail(path + " cannot be opened: " + std::strerror(error) + ".");
+        if (error == ENOENT) return Status::Fail(name_ + " does not exist.");
+        return Status::Fail(name_ + " cannot be opened: " + std::strerror(error) + ".");
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
         const int error = errno;
         ::close(fd);
-        return Status::Fail(path + " cannot be read: " + std::strerror(error) + ".");
+        return Status::Fail(name_ + " cannot be read: " + std::strerror(error) + ".");
     }
     if (S_ISDIR(info.st_mode)) {
         ::close(fd);
-        return Status::Fail(path + " is a directory, not a file.");
+        return Status::Fail(name_ + " is a directory, not a file.");
     }
     if (!S_ISREG(info.st_mode)) {
         ::close(fd);
-        return Status::Fail(path + " is not a regular file.");
+        return Status::Fail(name_ + " is not a regular file.");
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (fd_ >= 0) ::close(fd_);
@@ -240,7 +239,9 @@ bool FieldReader::NextField(Mode mode) {
     atLineStart_ = false;
 
     // A text field's content is never used, so only its start is kept, however long it runs.
+    // Its length is still capped, so that the time spent on one field stays bounded.
     const bool keepAll = mode == Mode::Number;
+    std::size_t length = 0;
     if (Peek() == '"') {
         Advance();
         for (;;) {
@@ -250,6 +251,7 @@ bool FieldReader::NextField(Mode mode) {
             Advance();
             if (c == '"') break;
             if (!Append(static_cast<char>(c)) && keepAll) return Fail(Problem::TooLong);
+            if (++length > kMaxTextLength) return Fail(Problem::TextTooLong);
         }
         return EndField(mode);
     }
@@ -259,6 +261,7 @@ bool FieldReader::NextField(Mode mode) {
         if (c < 0 || c == ',' || IsLineEnd(c)) break;
         if (mode == Mode::Number && IsBlank(c)) break;
         if (!Append(static_cast<char>(c)) && keepAll) return Fail(Problem::TooLong);
+        if (++length > kMaxTextLength) return Fail(Problem::TextTooLong);
         Advance();
     }
     while (!text_.empty() && IsBlank(text_.back())) text_.pop_back();
@@ -310,6 +313,10 @@ Status FieldReader::Failure(std::string_view what, std::string_view ending) cons
             message = Where() + ": ";
             message += what;
             message += " has text after its closing quote; a comma or a line end must follow it.";
+            break;
+        case Problem::TextTooLong:
+            message = Where() + ": " + std::string(what) + " runs on for more than " + CountText(kMaxTextLength) +
+                      " characters; a header text must be shorter.";
             break;
         case Problem::TooLong:
         case Problem::NotANumber:

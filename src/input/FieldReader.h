@@ -15,7 +15,10 @@
 //   refused, numbers too small for a double read as zero.
 // A UTF-8 byte order mark at the start of the file is skipped. A number field longer than
 // kMaxFieldLength characters is refused, and of a text field only that many are kept, so that
-// no input, however large, makes the reader hold more than that.
+// no input, however large, makes the reader hold more than that. A text field longer than
+// kMaxTextLength (1 MB) is refused, so that the time spent on a file stays proportional to the
+// fields it holds, however large the file. The file's name is shown in messages with its
+// control characters replaced (PrintableText).
 //
 // Every read returns false when it cannot deliver the field; Failure() then builds the message,
 // which names the file and says what is wrong and where. Strings for messages are built only
@@ -32,6 +35,8 @@ namespace panelflow {
 class FieldReader {
 public:
     static constexpr std::size_t kMaxFieldLength = 4096;
+    // A text field (a header) longer than this is refused.
+    static constexpr std::size_t kMaxTextLength = 1 << 20;
 
     // Reads `text` (owned by the caller, which keeps it alive); `name` stands for it in messages.
     FieldReader(std::string_view text, std::string name);
@@ -63,7 +68,7 @@ public:
 private:
     enum class Mode { Text, Number };
     enum class Problem { None, End, ReadError, OpenQuoteAtLineEnd, OpenQuoteAtFileEnd, TextAfterQuote,
-                         TooLong, NotANumber, NotFinite };
+                         TooLong, TextTooLong, NotANumber, NotFinite };
 
     bool NextField(Mode mode);
     bool Fail(Problem problem);

@@ -1,12 +1,12 @@
 #include "model/PanelCounts.h"
 
-#include <unistd.h>
-
 #include <charconv>
 #include <cmath>
 
 #include "base/LeadingNumber.h"
 #include "base/NumberText.h"
+#include "base/PrintableText.h"
+#include "base/ProcessLimits.h"
 
 namespace panelflow {
 namespace {
@@ -15,6 +15,14 @@ std::string Number(double value) {
     char buffer[400];  // room for the 309 digits of the largest double in fixed notation
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed).ptr;
     return std::string(buffer, end);
+}
+
+// Bytes in gigabytes with one decimal, or in megabytes below a tenth of a gigabyte.
+std::string MemoryText(double bytes) {
+    if (bytes >= 1e8) return GigabytesText(bytes);
+    std::string text;
+    AppendFixed(text, bytes / 1e6, 1);
+    return text + " MB";
 }
 
 }  // namespace
@@ -26,7 +34,7 @@ Status ReadPanelCount(std::string_view text, std::string_view name, int& count) 
         std::string message(name);
         message += whole ? " can be at most " + Number(kLargestCount) : std::string(" must be a whole number of at least 1");
         message += "; the text \"";
-        message += text;
+        message += PrintableText(text);
         message += "\" gives ";
         message += std::isfinite(value) ? Number(value) : std::string("no usable number");
         message += '.';
@@ -57,30 +65,24 @@ Status OutOfMemory(std::string_view what, double bytes) {
                         " of memory, which this program cannot have now; nothing was changed.");
 }
 
-double PhysicalMemoryBytes() {
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGESIZE);
-    if (pages <= 0 || pageSize <= 0) return 8e9;  // a conservative guess when the system will not say
-    return static_cast<double>(pages) * static_cast<double>(pageSize);
-}
-
 Status CheckGeometryFits(double NI, double NJ) {
     const double needed = PanelModelBytes(NI, NJ);
-    const double available = PhysicalMemoryBytes();
-    if (needed <= 0.5 * available) return Status::Ok();
+    const MemoryLimit usable = UsableMemory();
+    if (needed <= 0.5 * usable.bytes) return Status::Ok();
     return Status::Fail("NI = " + Number(NI) + " and NJ = " + Number(NJ) + " give " + Number(NI * NJ) +
-                        " panels, whose geometry needs " + GigabytesText(needed) + " of memory; this machine has " +
-                        GigabytesText(available) + ".");
+                        " panels, whose geometry needs " + MemoryText(needed) + " of memory; this program may use " +
+                        MemoryText(usable.bytes) + " now (" + usable.what + ").");
 }
 
 Status CheckProblemFits(double NI, double NJ) {
     const double needed = InfluenceMatrixBytes(NI, NJ);
-    const double available = PhysicalMemoryBytes();
+    const MemoryLimit usable = UsableMemory();
     // Leave room for the program, the panel arrays and the system itself.
-    if (needed <= 0.9 * available) return Status::Ok();
+    if (needed <= 0.9 * usable.bytes) return Status::Ok();
     return Status::Fail("NI = " + Number(NI) + " and NJ = " + Number(NJ) + " give " + Number(NI * NJ) +
-                        " panels, whose influence matrices need " + GigabytesText(needed) +
-                        " of memory; this machine has " + GigabytesText(available) + ".");
+                        " panels, whose influence matrices need " + MemoryText(needed) +
+                        " of memory; this program may use " + MemoryText(usable.bytes) + " now (" +
+                        usable.what + ").");
 }
 
 }  // namespace panelflow

@@ -1,6 +1,6 @@
 #pragma once
 // Checks of the panel counts before anything is built: a count must be a whole number of at
-// least 1, and the problem it gives must fit in this machine's memory (the three influence
+// least 1, and the problem it gives must fit in the memory this process may use (the three influence
 // matrices of 24 (N + 1)(N + 2) bytes dominate).
 
 #include <string>
@@ -30,17 +30,14 @@ std::string GigabytesText(double bytes);
 // program cannot have now; nothing was changed."
 Status OutOfMemory(std::string_view what, double bytes);
 
-// Physical memory of this machine in bytes.
-double PhysicalMemoryBytes();
-
-// Refuses counts whose panel model would not fit in memory, naming the memory needed; checked by
-// the geometry commands and the file readers before they allocate.
+// Refuses counts whose panel model would not fit in the memory this process may use now, naming
+// the memory needed; checked by the geometry commands and the file readers before they allocate.
 Status CheckGeometryFits(double NI, double NJ);
 
-// Refuses counts whose solution would not fit in memory, naming the memory needed; checked by the
-// Hess command before anything is allocated or written.
-// Accepts any positive values, whole or not, so that file readers can check a count before
-// they allocate for it.
+// Refuses counts whose solution would not fit in the memory this process may use now (the
+// smallest of available memory, its address-space limit and its control group's limit; see
+// base/ProcessLimits.h), naming the memory needed, the memory usable and the limit that decides;
+// checked by the Hess command before anything is allocated or written.
 Status CheckProblemFits(double NI, double NJ);
 
 }  // namespace panelflow

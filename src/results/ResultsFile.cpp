@@ -2,11 +2,13 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "base/PrintableText.h"
 #include "results/WholeFile.h"
 
 namespace panelflow {
@@ -16,7 +18,7 @@ constexpr std::size_t kBlockSize = 1 << 20;
 
 std::string Describe(const std::string& path, std::string_view what, int errorNumber) {
     std::string text = "The results file ";
-    text += path;
+    text += PrintableText(path);
     text += ' ';
     text += what;
     text += ": ";
@@ -25,18 +27,57 @@ std::string Describe(const std::string& path, std::string_view what, int errorNu
     return text;
 }
 
+// The results file must be a regular file, or the null device for a run whose results are not
+// wanted (or the always-full device, which stands for a full disk): a named pipe would hold the
+// program until someone reads it, and another device or a socket cannot be cut back when a
+// command fails.
+bool IsResultsFileKind(const struct stat& info) {
+    if (S_ISREG(info.st_mode)) return true;
+    constexpr unsigned kMemoryDevices = 1, kNull = 3, kFull = 7;
+    return S_ISCHR(info.st_mode) && major(info.st_rdev) == kMemoryDevices &&
+           (minor(info.st_rdev) == kNull || minor(info.st_rdev) == kFull);
+}
+
+std::string NotAFile(const std::string& path) {
+    return "The results file " + PrintableText(path) +
+           " is not a regular file (a pipe or a device); nothing was written to it.";
+}
+
+// Opens the results file with `flags` without ever waiting on a pipe; refuses anything but a
+// regular file or the null device. Returns the descriptor, or -1 with `error` set.
+int OpenResultsFile(const std::string& path, int flags, std::string& error) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !IsResultsFileKind(info)) {
+        error = NotAFile(path);
+        return -1;
+    }
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        const char* what = (flags & O_TRUNC) ? "cannot be created" : "cannot be opened for appending";
+        error = errno == ENXIO ? NotAFile(path) : Describe(path, what, errno);
+        return -1;
+    }
+    if (::fstat(fd, &info) != 0 || !IsResultsFileKind(info)) {
+        ::close(fd);
+        error = NotAFile(path);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 }  // namespace
 
 Status StartResultsFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return Status::Fail(Describe(path, "cannot be created", errno));
+    std::string error;
+    const int fd = OpenResultsFile(path, O_WRONLY | O_CREAT | O_TRUNC, error);
+    if (fd < 0) return Status::Fail(error);
     if (::close(fd) != 0) return Status::Fail(Describe(path, "cannot be closed", errno));
     return Status::Ok();
 }
 
 ResultsAppender::ResultsAppender(const std::string& path) : path_(path) {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd_ < 0) Fail("cannot be opened for appending", errno);
+    fd_ = OpenResultsFile(path, O_WRONLY | O_CREAT | O_APPEND, error_);
     line_.reserve(256);
     buffer_.reserve(kBlockSize + 4096);
 }

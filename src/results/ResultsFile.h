@@ -5,7 +5,9 @@
 // Writing is all-or-nothing per command: a `ResultsTransaction` remembers the file's length
 // when a command begins, and a command that fails part-way cuts the file back to it, so the file
 // never holds half a section. Failures (the file cannot be created, opened or written, a full
-// disk) come back as a Status whose message names the file and the reason.
+// disk, a write beyond the file-size limit) come back as a Status whose message names the file
+// and the reason. The results file must be a regular file (or the null device); a pipe, a
+// device or a socket is refused at opening, without waiting for a reader.
 
 #include <cstdint>
 #include <string>

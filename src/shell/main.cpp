@@ -8,6 +8,7 @@
 
 #include "Form1.h"
 #include "MessageBoxUserInterface.h"
+#include "base/ProcessLimits.h"
 #include "base/Version.h"
 #include "solver/BlasKernels.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char* argv[]) {
             return 0;
         }
     }
+    panelflow::IgnoreFileSizeSignal();
     panelflow::SelectBlasKernels(argv);
     QApplication app(argc, argv);
     // The toolkit adopts the user's locale; the core's numbers never depend on it, and no C

@@ -1,9 +1,15 @@
 #include "solver/BlasKernels.h"
 
 #include <cblas.h>
+#include <pthread.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cstdlib>
+#include <new>
 #include <string_view>
 
 #include "base/ProcessorFeatures.h"
@@ -19,6 +25,73 @@ bool UsesAvx512(std::string_view name) {
     return name == "SkylakeX" || name == "Cooperlake" || name == "SapphireRapids";
 }
 
+constexpr const char* kThreadCountVariable = "OPENBLAS_NUM_THREADS";
+
+// A thread that only waits until the probe ends.
+void* WaitForEnd(void* pipeEnd) {
+    char byte;
+    while (::read(*static_cast<int*>(pipeEnd), &byte, 1) < 0) {
+    }
+    return nullptr;
+}
+
+// How many of `wanted` more threads the system starts now (a process limit, ulimit -u).
+long ThreadsThatStart(long wanted) {
+    int ends[2];
+    if (wanted <= 0 || ::pipe(ends) != 0) return wanted;
+    pthread_t threads[256];
+    long started = 0;
+    while (started < wanted && started < 256 && ::pthread_create(&threads[started], nullptr, WaitForEnd, &ends[0]) == 0)
+        ++started;
+    ::close(ends[1]);
+    for (long t = 0; t < started; ++t) ::pthread_join(threads[t], nullptr);
+    ::close(ends[0]);
+    return started;
+}
+
+// OpenBLAS starts its threads while the program is being loaded, one per processor. When the
+// system refuses one (a process limit) it stops the whole program with SIGINT, and a thread
+// that cannot have its 128 MB work buffer (an address-space limit) retries for ever and holds
+// the program at its exit. This runs before any library is initialised: it allows OpenBLAS one
+// thread per GB of a finite address-space limit and no more threads than the system starts
+// now, and when that is fewer than one per processor it starts the program again with
+// OPENBLAS_NUM_THREADS set (down to the calling thread alone). The C library is not ready for
+// getenv() or setenv() this early, so the environment is read and handed to execve directly. A
+// user's own OPENBLAS_NUM_THREADS is kept.
+void LimitBlasThreads(int, char** argv, char** envp) {
+    const std::string_view name = kThreadCountVariable;
+    std::size_t count = 0;
+    for (; envp[count] != nullptr; ++count) {
+        const std::string_view variable(envp[count]);
+        if (variable.size() > name.size() && variable.substr(0, name.size()) == name && variable[name.size()] == '=')
+            return;
+    }
+    const long processors = ::sysconf(_SC_NPROCESSORS_ONLN);
+    long threads = processors;
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        threads = std::clamp(static_cast<long>(limit.rlim_cur >> 30), 1L, threads);
+    if (::getrlimit(RLIMIT_NPROC, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        threads = 1 + ThreadsThatStart(threads - 1);
+    if (threads >= processors) return;
+
+    static char setting[64];
+    name.copy(setting, name.size());
+    setting[name.size()] = '=';
+    *std::to_chars(setting + name.size() + 1, setting + sizeof setting - 1, threads).ptr = '\0';
+    char** environment = static_cast<char**>(std::malloc((count + 2) * sizeof(char*)));
+    if (environment == nullptr) return;
+    std::copy(envp, envp + count, environment);
+    environment[count] = setting;
+    environment[count + 1] = nullptr;
+    ::execve("/proc/self/exe", argv, environment);
+    std::free(environment);  // could not start again: OpenBLAS will try its threads as it is
+}
+
+// Runs before the shared libraries' initialisers, OpenBLAS's among them.
+__attribute__((section(".preinit_array"), used)) void (*const kLimitBlasThreads)(int, char**, char**) =
+    LimitBlasThreads;
+
 }  // namespace
 
 void SelectBlasKernels(char** argv) {
@@ -27,6 +100,16 @@ void SelectBlasKernels(char** argv) {
     if (::setenv(kCoreTypeVariable, kAvx512Kernels, 1) != 0) return;
     ::execv("/proc/self/exe", argv);
     ::unsetenv(kCoreTypeVariable);  // could not start again: go on with the kernels loaded
+}
+
+void CheckBlasWorkspace() {
+    // The library's BUFFER_SIZE on x86-64 and a page of its own bookkeeping, for the calling
+    // thread; the library's own threads took theirs when they started.
+    constexpr std::size_t bytes = (std::size_t{128} << 20) + (std::size_t{64} << 10);
+    // Address space only: never touched, so it costs no memory, but it counts against the limit.
+    void* probe = ::mmap(nullptr, bytes, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (probe == MAP_FAILED) throw std::bad_alloc();
+    ::munmap(probe, bytes);
 }
 
 const char* BlasKernelsName() {

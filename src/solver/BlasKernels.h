@@ -14,6 +14,12 @@ namespace panelflow {
 // and the program goes on as it is. A user's own OPENBLAS_CORETYPE is always kept.
 void SelectBlasKernels(char** argv);
 
+// OpenBLAS takes a work buffer of 128 MB of address space for the calling thread when first
+// called, and when it cannot have one it retries for ever (under an address-space limit, say).
+// Throws std::bad_alloc, before any BLAS call, when that much address space cannot be had now.
+// (The library's own threads are limited to what the limits allow before it loads.)
+void CheckBlasWorkspace();
+
 // The name of the kernels the BLAS library runs ("Haswell", "SkylakeX", ...), for reports.
 const char* BlasKernelsName();
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cassert>
 
+#include "solver/BlasKernels.h"
+
 namespace panelflow {
 namespace {
 
@@ -133,6 +135,7 @@ struct Factorisation {
 
 GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress) {
     assert(A.upper1() >= N && A.upper2() >= N + 1 && X.upper() >= N);
+    CheckBlasWorkspace();
     const long rhs = N + 1;
     Factorisation lu{A.row(1) + 1, A.stride(), N, progress};
     const long failed = lu.Factor(0, N + 1);

@@ -19,7 +19,9 @@ struct GaussResult {
 };
 
 // The elimination's work is nearly all matrix products, done by BLAS (dgemm, dtrsm) on its own
-// threads. A progress that asks to stop ends it with Cancelled (A is then partly reduced).
+// threads. A progress that asks to stop ends it with Cancelled (A is then partly reduced). Throws
+// std::bad_alloc, with A and X untouched, when the address space for BLAS's work buffers cannot
+// be had (CheckBlasWorkspace).
 GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress = nullptr);
 
 }  // namespace panelflow

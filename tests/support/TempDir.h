@@ -64,7 +64,9 @@ inline std::vector<std::string> Lines(const std::string& text) {
 class RecordingInterface : public UserInterface {
 public:
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowWarning(const std::string& text) override { warnings.push_back(text); }
     std::vector<std::string> messages;
+    std::vector<std::string> warnings;
 };
 
 }  // namespace panelflow::testing

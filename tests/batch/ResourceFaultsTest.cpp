@@ -1,0 +1,160 @@
+// The batch program under resource limits and hostile inputs: every fault ends in a message and
+// exit status 1 (or, for a thread limit, in fewer threads), and the results file holds exactly
+// what the steps before the fault wrote.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <pwd.h>
+
+#include "support/BatchRunner.h"
+#include "support/TempDir.h"
+
+namespace panelflow {
+namespace {
+
+using testing::ReadFile;
+using testing::RunBatch;
+using testing::TempDir;
+using testing::WriteFile;
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(ResourceFaults, AFileSizeLimitFailsTheWriteAndKeepsTheGeometrysSections) {
+    TempDir geometryOnly, limited;
+    ASSERT_EQ(RunBatch(geometryOnly, "--ni 24 --nj 24 sphere").status, 0);
+    // The geometry's sections fit in the limit; the solution's matrices do not.
+    const auto run = RunBatch(limited, "--ni 24 --nj 24 sphere hess", "ulimit -f 1000;");
+    EXPECT_EQ(run.status, 1) << "killed by SIGXFSZ instead of refusing the step";
+    EXPECT_TRUE(Has(run.errors, "The results file Axisym.txt cannot be written: File too large.")) << run.errors;
+    EXPECT_EQ(ReadFile(limited.File("Axisym.txt")), ReadFile(geometryOnly.File("Axisym.txt")));
+}
+
+TEST(ResourceFaults, AResultsFileThatIsAPipeIsRefusedWithoutWaitingForAReader) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File("Axisym.txt").c_str(), 0644), 0);
+    const auto run = RunBatch(dir, "sphere", "timeout 60");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors, "The results file Axisym.txt is not a regular file (a pipe or a device); nothing was written to it.\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(dir.File("Axisym.txt").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+// The address sanitizer reserves terabytes of address space and keeps freed memory aside, so
+// no memory limit of a sanitizer build means what it means to the program.
+#if defined(__SANITIZE_ADDRESS__)
+#define SKIP_UNDER_ADDRESS_SANITIZER() GTEST_SKIP() << "the address sanitizer's own memory use defeats the limit"
+#else
+#define SKIP_UNDER_ADDRESS_SANITIZER() (void)0
+#endif
+
+// The geometry of 64 x 64 panels fits in 300 MB; its three matrices, 403 MB, do not.
+TEST(ResourceFaults, AnAddressSpaceLimitRefusesTheProblemNamingTheLimit) {
+    SKIP_UNDER_ADDRESS_SANITIZER();
+    TempDir geometryOnly, dir;
+    ASSERT_EQ(RunBatch(geometryOnly, "--ni 64 --nj 64 sphere").status, 0);
+    const auto run = RunBatch(dir, "--ni 64 --nj 64 sphere hess", "prlimit --as=314572800");
+    EXPECT_EQ(run.status, 1) << run.errors;
+    EXPECT_TRUE(Has(run.errors, "give 4096 panels, whose influence matrices need 0.4 GB of memory")) << run.errors;
+    EXPECT_TRUE(Has(run.errors, "(the address-space limit)")) << run.errors;
+    EXPECT_FALSE(Has(run.errors, "terminate")) << run.errors;
+    EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), ReadFile(geometryOnly.File("Axisym.txt")));
+}
+
+// A control group of its own with a memory limit, removed at the end; empty() when this system
+// lets the test make none (not root, or no writable memory controller).
+class MemoryControlGroup {
+public:
+    explicit MemoryControlGroup(long long bytes) {
+        const std::string name = "/panelflow-test-" + std::to_string(::getpid());
+        const std::string unified = "/sys/fs/cgroup";
+        const bool v2 = ReadFile(unified + "/cgroup.subtree_control").find("memory") != std::string::npos;
+        dir_ = (v2 ? unified : unified + "/memory") + name;
+        if (::mkdir(dir_.c_str(), 0755) != 0) {
+            dir_.clear();
+            return;
+        }
+        WriteFile(dir_ + (v2 ? "/memory.max" : "/memory.limit_in_bytes"), std::to_string(bytes));
+    }
+    ~MemoryControlGroup() {
+        if (!dir_.empty()) ::rmdir(dir_.c_str());
+    }
+    bool empty() const { return dir_.empty(); }
+    // Put before the program's command: moves the shell into the group, then becomes the program.
+    std::string Enter() const { return "echo $$ >'" + dir_ + "/cgroup.procs' && exec"; }
+
+private:
+    std::string dir_;
+};
+
+TEST(ResourceFaults, AnAllocationThatFailsDuringTheSolutionRefusesItAndKeepsTheGeometrysSections) {
+    SKIP_UNDER_ADDRESS_SANITIZER();
+    // Room for the matrices, which the check counts, but not for the elimination's work buffer.
+    TempDir geometryOnly, limited;
+    ASSERT_EQ(RunBatch(geometryOnly, "--ni 40 --nj 40 sphere").status, 0);
+    const auto run = RunBatch(limited, "--ni 40 --nj 40 sphere hess", "timeout 300 prlimit --as=272629760");
+    EXPECT_EQ(run.status, 1) << run.errors;
+    EXPECT_TRUE(Has(run.errors, " of memory")) << run.errors;
+    EXPECT_FALSE(Has(run.errors, "terminate")) << run.errors;
+    EXPECT_EQ(ReadFile(limited.File("Axisym.txt")), ReadFile(geometryOnly.File("Axisym.txt")));
+}
+
+TEST(ResourceFaults, AControlGroupMemoryLimitRefusesTheProblemNamingTheLimit) {
+    SKIP_UNDER_ADDRESS_SANITIZER();
+    MemoryControlGroup group(300LL << 20);
+    if (group.empty()) GTEST_SKIP() << "no control group with a memory limit can be made here (needs root and a memory controller)";
+    TempDir geometryOnly, dir;
+    ASSERT_EQ(RunBatch(geometryOnly, "--ni 64 --nj 64 sphere").status, 0);
+    const auto run = RunBatch(dir, "--ni 64 --nj 64 sphere hess", group.Enter());
+    EXPECT_EQ(run.status, 1) << run.errors;
+    EXPECT_TRUE(Has(run.errors, "(the memory limit of its control group)")) << run.errors;
+    EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), ReadFile(geometryOnly.File("Axisym.txt")));
+}
+
+TEST(ResourceFaults, AProcessLimitOfOneLeavesTheCallingThreadToDoAllTheWork) {
+    // Root is exempt from the process limit: run as an unprivileged user, the one without
+    // privileges that every system has.
+    std::string asUser;
+    if (::geteuid() == 0) {
+        const passwd* nobody = ::getpwnam("nobody");
+        if (nobody == nullptr) GTEST_SKIP() << "running as root and no unprivileged user \"nobody\" to switch to";
+        asUser = "setpriv --reuid=" + std::to_string(nobody->pw_uid) + " --regid=" + std::to_string(nobody->pw_gid) +
+                 " --clear-groups ";
+    }
+    TempDir free, limited;
+    ASSERT_EQ(::chmod(limited.path().c_str(), 0777), 0);
+    ASSERT_EQ(RunBatch(free, "--ni 12 --nj 12 sphere hess").status, 0);
+    // The leak checker of a sanitizer build needs a thread of its own at exit.
+    const auto run = RunBatch(limited, "--ni 12 --nj 12 sphere hess",
+                              "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" " + asUser + "prlimit --nproc=1");
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_FALSE(Has(run.errors, "OpenBLAS")) << run.errors;
+    EXPECT_EQ(ReadFile(limited.File("Axisym.txt")), ReadFile(free.File("Axisym.txt")));
+}
+
+TEST(ResourceFaults, AnNjTooLargeForAnyCountIsBlamedOnTheNjText) {
+    TempDir dir;
+    WriteFile(dir.File("lens.BodyFoil"), "Lens,5,points\n1,0,0\n2,0.25,0.3\n3,0.5,0.4\n4,0.75,0.3\n5,1,0\n");
+    const auto run = RunBatch(dir, "--nj 2147483647 profile lens.BodyFoil");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors.rfind("NJ can be at most 2147483646; the text \"2147483647\"", 0), 0u)
+        << run.errors;
+    EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), "");
+}
+
+TEST(ResourceFaults, ASuspectBodyIsReportedAsAWarningAndTheRunSucceeds) {
+    TempDir dir, forwards;
+    WriteFile(dir.File("reversed.BodyFoil"), "Lens,5,points\n5,1,0\n4,0.75,0.3\n3,0.5,0.4\n2,0.25,0.3\n1,0,0\n");
+    WriteFile(forwards.File("lens.BodyFoil"), "Lens,5,points\n1,0,0\n2,0.25,0.3\n3,0.5,0.4\n4,0.75,0.3\n5,1,0\n");
+    const auto run = RunBatch(dir, "profile reversed.BodyFoil hess");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.errors.rfind("warning: The panels' normals point into the body", 0), 0u) << run.errors;
+    EXPECT_TRUE(Has(ReadFile(dir.File("Axisym.txt")), "1-Cp"));
+    EXPECT_EQ(RunBatch(forwards, "profile lens.BodyFoil").errors, "");
+}
+
+}  // namespace
+}  // namespace panelflow
