@@ -105,6 +105,10 @@ bool ProfileFileCommand(Session& session, const std::string& path, std::string& 
     if (!ReadPanelCount(niText, "NI", textNI)) textNI = 0;
     PanelModel model;
     Status status = ReadPanelCount(njText, "NJ", model.NJ);
+    // An NJ whose geometry does not fit even with one row of panels is the NJ text's fault,
+    // whatever the file holds.
+    if (status && !CheckGeometryFits(1, model.NJ)) status = Status::Fail("NJ = " + PrintableText(njText) + " is too large: " +
+                                                                         CheckGeometryFits(1, model.NJ).message);
     if (!status) return Refuse(status, nullptr, ui);
 
     // The reader refuses a point count whose geometry would not fit before it allocates.

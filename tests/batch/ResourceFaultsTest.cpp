@@ -145,6 +145,16 @@ TEST(ResourceFaults, AnNjTooLargeForAnyCountIsBlamedOnTheNjText) {
     EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), "");
 }
 
+TEST(ResourceFaults, AnNjWhoseGeometryCannotFitIsBlamedOnTheNjTextNotOnTheFile) {
+    TempDir dir;
+    WriteFile(dir.File("lens.BodyFoil"), "Lens,5,points\n1,0,0\n2,0.25,0.3\n3,0.5,0.4\n4,0.75,0.3\n5,1,0\n");
+    const auto run = RunBatch(dir, "--nj 2147483646 profile lens.BodyFoil");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors.rfind("NJ = 2147483646 is too large: ", 0), 0u) << run.errors;
+    EXPECT_FALSE(Has(run.errors, "lens.BodyFoil")) << run.errors;
+    EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), "");
+}
+
 TEST(ResourceFaults, ASuspectBodyIsReportedAsAWarningAndTheRunSucceeds) {
     TempDir dir, forwards;
     WriteFile(dir.File("reversed.BodyFoil"), "Lens,5,points\n5,1,0\n4,0.75,0.3\n3,0.5,0.4\n2,0.25,0.3\n1,0,0\n");
