@@ -1,6 +1,7 @@
 #include "BackgroundWork.h"
 
 #include <QMetaObject>
+#include <exception>
 #include <utility>
 
 #include "ProgressWindow.h"
@@ -31,14 +32,21 @@ bool BackgroundWork::Start(Work work, std::function<void(bool)> done) {
     relay_.messages.clear();
     relay_.Report("", 0.0);
     done_ = std::move(done);
+    const unsigned long run = ++runs_;
     emit busyChanged(true);
-    worker_ = std::thread([this, work = std::move(work)] {
+    worker_ = std::thread([this, run, work = std::move(work)] {
         try {
             succeeded_ = work(relay_, relay_);
         } catch (const Cancelled&) {
             succeeded_ = false;  // the command has undone itself
+        } catch (const std::exception& fault) {
+            succeeded_ = false;
+            relay_.ShowMessage(std::string("The command could not be completed: ") + fault.what());
         }
-        QMetaObject::invokeMethod(this, &BackgroundWork::Finish, Qt::QueuedConnection);
+        // A run that StopAndWait has already ended is not finished twice.
+        QMetaObject::invokeMethod(this, [this, run] {
+            if (run == runs_) Finish();
+        }, Qt::QueuedConnection);
     });
     showTimer_.start();
     return true;
@@ -48,6 +56,7 @@ void BackgroundWork::StopAndWait() {
     if (!busy()) return;
     relay_.stop.store(true);
     worker_.join();
+    ++runs_;
     showTimer_.stop();
     updateTimer_.stop();
     window_->hide();
@@ -55,7 +64,6 @@ void BackgroundWork::StopAndWait() {
 }
 
 void BackgroundWork::Finish() {
-    if (!worker_.joinable()) return;  // already ended by StopAndWait
     worker_.join();
     showTimer_.stop();
     updateTimer_.stop();

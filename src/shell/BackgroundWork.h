@@ -70,6 +70,7 @@ private:
     Relay relay_;
     std::function<void(bool)> done_;
     bool succeeded_ = false;  // written by the worker, read by the window after joining it
+    unsigned long runs_ = 0;  // counts the runs started and ended early, on the window's thread
     std::thread worker_;
 };
 
