@@ -29,6 +29,7 @@
 #include "shell/FilePicker.h"
 #include "shell/Form1.h"
 #include "support/FindControl.h"
+#include "support/WindowTest.h"
 
 using panelflow::Form1;
 
@@ -37,17 +38,6 @@ namespace {
 constexpr QRgb kBackground = qRgb(255, 255, 192);
 constexpr QRgb kRedPixel = qRgb(255, 0, 0);
 constexpr QRgb kBluePixel = qRgb(0, 0, 255);
-
-// Records each message and the pointer's shape at that moment (-1: the normal pointer).
-struct RecordingUserInterface : panelflow::UserInterface {
-    void ShowMessage(const std::string& text) override {
-        messages.push_back(QString::fromStdString(text));
-        const QCursor* cursor = QGuiApplication::overrideCursor();
-        cursors.push_back(cursor ? cursor->shape() : -1);
-    }
-    QStringList messages;
-    std::vector<int> cursors;
-};
 
 int CountPixels(const QImage& image, QRgb colour) {
     int count = 0;
@@ -130,14 +120,10 @@ QRect ScrollBarPart(QScrollBar* bar, QStyle::SubControl part) {
 
 }  // namespace
 
-class Form1Test : public QObject {
+class Form1Test : public panelflow::testing::WindowTest {
     Q_OBJECT
 
 private:
-    template <class T>
-    T* Control(const char* name) const {
-        return panelflow::testing::FindControl<T>(window_.get(), name);
-    }
     QString TextOf(const char* name) const { return Control<QLineEdit>(name)->text(); }
     void Type(const char* name, const QString& text) {
         QLineEdit* box = Control<QLineEdit>(name);
@@ -187,30 +173,24 @@ private:
         for (int row = 0; row < files->count(); ++row) names << files->item(row)->text();
         return names;
     }
-    QString ResultsPath() const { return work_->filePath("Axisym.txt"); }
     void ClickMenuBar(const char* action) {
         QMenuBar* bar = window_->menuBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(Control<QAction>(action)).center());
     }
 
-    std::unique_ptr<QTemporaryDir> work_;
-    RecordingUserInterface ui_;
-    std::unique_ptr<Form1> window_;
-
 private slots:
+    // The results file left from an earlier run is emptied by the window's load.
     void init() {
         work_ = std::make_unique<QTemporaryDir>();
         QVERIFY(work_->isValid());
         WriteFile(ResultsPath(), "left from an earlier run\r\n");
-        ui_.messages.clear();
-        ui_.cursors.clear();
+        ui_ = panelflow::testing::RecordingWindowInterface{};
         window_ = std::make_unique<Form1>(ui_, ResultsPath().toStdString());
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     }
     void cleanup() {
-        window_.reset();
-        work_.reset();
+        CloseWindow();
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);  // no command leaves the pointer busy
     }
 

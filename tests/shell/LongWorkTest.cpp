@@ -20,15 +20,11 @@
 
 #include "shell/Form1.h"
 #include "support/FindControl.h"
+#include "support/WindowTest.h"
 
 using panelflow::Form1;
 
 namespace {
-
-struct RecordingUserInterface : panelflow::UserInterface {
-    void ShowMessage(const std::string& text) override { messages.push_back(QString::fromStdString(text)); }
-    QStringList messages;
-};
 
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
@@ -54,15 +50,10 @@ double ResidentMegabytes() {
 
 }  // namespace
 
-class LongWorkTest : public QObject {
+class LongWorkTest : public panelflow::testing::WindowTest {
     Q_OBJECT
 
 private:
-    template <class T>
-    T* Control(const char* name) const {
-        return panelflow::testing::FindControl<T>(window_.get(), name);
-    }
-    QString ResultsPath() const { return work_->filePath("Axisym.txt"); }
     void Sphere(const char* ni, const char* nj) {
         Control<QLineEdit>("Text_NI")->setText(ni);
         Control<QLineEdit>("Text_NJ")->setText(nj);
@@ -72,22 +63,9 @@ private:
     QWidget* Progress() const { return window_->findChild<QWidget*>("ProgressWindow"); }
     QImage Picture() const { return Control<QWidget>("Pic1")->grab().toImage(); }
 
-    std::unique_ptr<QTemporaryDir> work_;
-    RecordingUserInterface ui_;
-    std::unique_ptr<Form1> window_;
-
 private slots:
-    void init() {
-        work_ = std::make_unique<QTemporaryDir>();
-        ui_.messages.clear();
-        window_ = std::make_unique<Form1>(ui_, ResultsPath().toStdString());
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-    }
-    void cleanup() {
-        window_.reset();
-        work_.reset();
-    }
+    void init() { OpenWindow(); }
+    void cleanup() { CloseWindow(); }
 
     void cancelledHessLeavesTheFileTheWindowAndTheSolutionAsTheyWere() {
         Sphere("8", "8");

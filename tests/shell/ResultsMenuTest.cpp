@@ -18,28 +18,16 @@
 
 #include "shell/Form1.h"
 #include "support/FindControl.h"
+#include "support/WindowTest.h"
 #include "shell/PlotWindow.h"
 
 using panelflow::Form1;
 using panelflow::PlotWindow;
 
-namespace {
-
-struct RecordingUserInterface : panelflow::UserInterface {
-    void ShowMessage(const std::string& text) override { messages.push_back(QString::fromStdString(text)); }
-    QStringList messages;
-};
-
-}  // namespace
-
-class ResultsMenuTest : public QObject {
+class ResultsMenuTest : public panelflow::testing::WindowTest {
     Q_OBJECT
 
 private:
-    template <class T>
-    T* Control(const char* name) const {
-        return panelflow::testing::FindControl<T>(window_.get(), name);
-    }
     void Trigger(const char* action) {
         Control<QAction>(action)->trigger();
         QVERIFY(panelflow::testing::AwaitIdle(*window_));
@@ -69,20 +57,9 @@ private:
         }
     }
 
-    std::unique_ptr<QTemporaryDir> work_;
-    RecordingUserInterface ui_;
-    std::unique_ptr<Form1> window_;
-
 private slots:
-    void init() {
-        work_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(work_->isValid());
-        ui_.messages.clear();
-        window_ = std::make_unique<Form1>(ui_, work_->filePath("Axisym.txt").toStdString());
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-    }
-    void cleanup() { window_.reset(); }
+    void init() { OpenWindow(); }
+    void cleanup() { CloseWindow(); }
 
     void resultsMenuComesAfterAboutAndWaitsForASolution() {
         const auto actions = window_->menuBar()->actions();
