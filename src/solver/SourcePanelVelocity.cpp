@@ -39,12 +39,13 @@ namespace {
 // there. a and b err by a few ulps of the distance from their own corner, which only ever adds
 // to terms at least as large. So every term is good to a few ulps of the result.
 struct SideTerms {
+    double d;      // the side's length
     double h;      // the point's signed distance from the side's line, > 0 towards the panel
     double L;      // ln((r + r' + d) / (r + r' - d))
     double Omega;  // the solid angle of the triangle (F, corner k, corner k'), sign(z) left out
 };
 
-// x - y as an unevaluated sum hi + lo, exactly.
+// x - y exactly, as the unevaluated sum hi + lo.
 struct Exact {
     double hi, lo;
 };
@@ -54,37 +55,44 @@ Exact Difference(double x, double y) {
     return {hi, (x - (hi - minusY)) - (y + minusY)};
 }
 
-// p q - s t for p, q, s, t given exactly as sums hi + lo; within an ulp of the result plus a few
-// ulps of the products' squared rounding.
-double CrossProduct(const Exact& p, const Exact& q, const Exact& s, const Exact& t) {
-    const double pq = p.hi * q.hi, st = s.hi * t.hi;
-    const double pqError = std::fma(p.hi, q.hi, -pq), stError = std::fma(s.hi, t.hi, -st);
-    const Exact leading = Difference(pq, st);
-    const double tail = leading.lo + (pqError - stError) + (p.hi * q.lo + p.lo * q.hi) - (s.hi * t.lo + s.lo * t.hi) +
-                        (p.lo * q.lo - s.lo * t.lo);
+// (xi_k' - xi_k)(eta_k - y) - (eta_k' - eta_k)(xi_k - x), that is h d, within a few ulps. Where the
+// two products do not nearly cancel, as directly; else from the differences and products split
+// exactly into sums hi + lo, within an ulp of the result plus a few ulps of the products' squared
+// rounding.
+double SideCrossProduct(double xsiK, double itaK, double xsiK1, double itaK1, double x, double y) {
+    const double p = (xsiK1 - xsiK) * (itaK - y), s = (itaK1 - itaK) * (xsiK - x);
+    if (std::fabs(p - s) >= 0.5 * (std::fabs(p) + std::fabs(s))) return p - s;
+
+    const Exact dXsi = Difference(xsiK1, xsiK), dIta = Difference(itaK1, itaK);
+    const Exact toStartXsi = Difference(xsiK, x), toStartIta = Difference(itaK, y);
+    const double pHi = dXsi.hi * toStartIta.hi, sHi = dIta.hi * toStartXsi.hi;
+    const double pError = std::fma(dXsi.hi, toStartIta.hi, -pHi), sError = std::fma(dIta.hi, toStartXsi.hi, -sHi);
+    const Exact leading = Difference(pHi, sHi);
+    const double tail = leading.lo + (pError - sError) + (dXsi.hi * toStartIta.lo + dXsi.lo * toStartIta.hi) -
+                        (dIta.hi * toStartXsi.lo + dIta.lo * toStartXsi.hi) +
+                        (dXsi.lo * toStartIta.lo - dIta.lo * toStartXsi.lo);
     return leading.hi + tail;
 }
 
 SideTerms Side(double xsiK, double itaK, double xsiK1, double itaK1, double x, double y, double z) {
-    const Exact dXsi = Difference(xsiK1, xsiK), dIta = Difference(itaK1, itaK);
-    const Exact toStartXsi = Difference(xsiK, x), toStartIta = Difference(itaK, y);
-    const double toEndXsi = xsiK1 - x, toEndIta = itaK1 - y;
-    const double d = std::sqrt(dXsi.hi * dXsi.hi + dIta.hi * dIta.hi);
+    const double dXsi = xsiK1 - xsiK, dIta = itaK1 - itaK;
+    const double toStartXsi = xsiK - x, toStartIta = itaK - y, toEndXsi = xsiK1 - x, toEndIta = itaK1 - y;
+    const double d = std::sqrt(dXsi * dXsi + dIta * dIta);
 
-    const double r = std::sqrt(toStartXsi.hi * toStartXsi.hi + toStartIta.hi * toStartIta.hi + z * z);
+    const double r = std::sqrt(toStartXsi * toStartXsi + toStartIta * toStartIta + z * z);
     const double rPrime = std::sqrt(toEndXsi * toEndXsi + toEndIta * toEndIta + z * z);
-    const double a = (dXsi.hi * toStartXsi.hi + dIta.hi * toStartIta.hi) / d;
-    const double b = (dXsi.hi * toEndXsi + dIta.hi * toEndIta) / d;
-    const double hd = CrossProduct(dXsi, toStartIta, dIta, toStartXsi);
+    const double a = (dXsi * toStartXsi + dIta * toStartIta) / d;
+    const double b = (dXsi * toEndXsi + dIta * toEndIta) / d;
+    const double hd = SideCrossProduct(xsiK, itaK, xsiK1, itaK1, x, y);
     const double h = hd / d;
 
     const double rho2 = h * h + z * z;
     const double rr = r * rPrime, ab = a * b;
     const double Q = ab >= 0.0 ? rr + ab + rho2 : rho2 * (a * a + b * b + rho2 + (rr - ab)) / (rr - ab);
     const double S = r + rPrime;
-    const double L = std::log((S + d) / (2.0 * Q / (S + d)));
+    const double L = std::log((S + d) * (S + d) / (Q + Q));
     const double Omega = 2.0 * std::atan(hd / (Q + std::fabs(z) * S));
-    return {h, L, Omega};
+    return {d, h, L, Omega};
 }
 
 }  // namespace
@@ -97,11 +105,8 @@ void SourcePanelVelocity(int n, const double* xsi, const double* ita,
     for (int k = 1; k <= n; ++k) {
         const int kPrime = k + 1 > n ? 1 : k + 1;
         const SideTerms side = Side(xsi[k], ita[k], xsi[kPrime], ita[kPrime], x, y, z);
-        const double dXsi = xsi[kPrime] - xsi[k];
-        const double dIta = ita[kPrime] - ita[k];
-        const double d = std::sqrt(dXsi * dXsi + dIta * dIta);
-        Su = Su - (dIta * side.L) / d;
-        Sv = Sv + (dXsi * side.L) / d;
+        Su = Su - ((ita[kPrime] - ita[k]) * side.L) / side.d;
+        Sv = Sv + ((xsi[kPrime] - xsi[k]) * side.L) / side.d;
         Omega = Omega + side.Omega;
         if (side.h < 0.0) inside = false;
     }
