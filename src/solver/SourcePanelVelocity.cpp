@@ -37,7 +37,7 @@ namespace {
 // exactly from the input doubles (error-free differences and products), so that a point a hair's
 // breadth from the side's line keeps every digit of h, which the angle and the logarithm need
 // there. a and b err by a few ulps of the distance from their own corner, which only ever adds
-// to terms at least as large. So every term is good to a few ulps of the result.
+// to terms at least as large. So each side's terms are good to a few ulps of themselves.
 struct SideTerms {
     double d;      // the side's length
     double h;      // the point's signed distance from the side's line, > 0 towards the panel
