@@ -18,7 +18,7 @@ namespace {
 // all >= 0; where a b < 0 (the foot lies between the corners), (r r')^2 - (a b)^2 =
 // rho^2 (a^2 + b^2 + rho^2) turns it into
 //     Q = rho^2 (a^2 + b^2 + rho^2 + r r' - a b) / (r r' - a b),
-// sums of terms >= 0 again. (Formed as S - d, it kept nothing of rho once rho^2 fell below the
+// sums of terms >= 0 again. (Formed as S - d, it keeps nothing of rho once rho^2 falls below the
 // rounding of d.)
 //
 // Angle. The panel's solid angle is the sum over its sides of the signed solid angles of the
@@ -27,17 +27,23 @@ namespace {
 // With R1 = F - P (|R1| = |z|, R1.R2 = R1.R3 = z^2), R2.R3 = a b + rho^2 and the triple product
 // z h d, the factor |z| cancels:
 //     tan(Omega_k / 2) = sign(z) h d / (Q + |z| S).
-// The denominator is >= 0, so Omega_k is a plain arctangent, with no quadrant to choose. It is
-// the old side angle arctan(b |z| / (h r')) - arctan(a |z| / (h r)) subtracted from the angle
-// that the side subtends at F (which adds up to 2 Pi inside the panel, 0 outside), but unlike that
-// difference it does not jump by Pi where h, a b z^2 + h^2 r r' or (b r - a r') change sign: it
-// is smooth on both sides of the plane, over the side's line (h = 0 gives 0) and over corners.
+// The denominator is >= 0, so Omega_k is a plain arctangent, with no quadrant to choose. It
+// equals the angle that the side subtends at F (these add up to 2 Pi inside the panel, 0 beside
+// it) less the textbook side angle arctan(b |z| / (h r')) - arctan(a |z| / (h r)). Combined into
+// one arctangent, that difference needs branch rules on the signs of h, of a b z^2 + h^2 r r' and
+// of b r - a r', and the last loses every digit near the side's line beyond a corner, where a
+// wrong sign puts the angle off by Pi. Omega_k is smooth on both sides of the plane, over the
+// side's line (h = 0 gives 0) and over the corners.
 //
-// Digits. h d, the cross product of the side with the corner's offset from P, is computed
-// exactly from the input doubles (error-free differences and products), so that a point a hair's
-// breadth from the side's line keeps every digit of h, which the angle and the logarithm need
-// there. a and b err by a few ulps of the distance from their own corner, which only ever adds
-// to terms at least as large. So each side's terms are good to a few ulps of themselves.
+// Digits. h d, the cross product of the side with the corner's offset from P, is computed to a
+// few ulps of itself from the input doubles (differences and products split exactly where its
+// two products nearly cancel), so that a point a hair's breadth from the side's line keeps the
+// digits of h that the angle and the logarithm need there. a and b err by a few ulps of the
+// distance from their own corner, which only ever adds to terms at least as large. So each side's
+// terms are good to a few ulps of themselves.
+//
+// The same terms make up the panel's potential: the integral of 1 / |P - Q| over the panel is
+// the sum over the sides of h L, less |z| times the solid angle.
 struct SideTerms {
     double d;      // the side's length
     double h;      // the point's signed distance from the side's line, > 0 towards the panel
