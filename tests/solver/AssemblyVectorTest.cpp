@@ -55,9 +55,9 @@ public:
 };
 
 // Panel 1 is the square (-1..1)^2 in the plane z = 0 with the global axes; the next panels'
-// control points stand where the square's branch rules matter: in its plane inside and outside
-// it and on a side's line, exactly above a side, above a side's extension and above a corner,
-// and close to these places. The rest are random panels in random orientations.
+// control points stand where the square's velocity is a limit or special: in its plane inside
+// and outside it and on a side's line, exactly above a side, above a side's extension and above
+// a corner, and close to these places. The rest are random panels in random orientations.
 PanelModel SpecialAndRandomPanels(unsigned seed) {
     const std::vector<Point> special = {
         {0.3, 0.2, 0.0},  {3.0, 0.0, 0.0},   {2.0, 1.0, 0.0},  {-1.0, 0.0, 0.5},   {-1.0, 3.0, 0.5},
