@@ -54,7 +54,7 @@ constexpr std::string_view kUsage =
     "  --nj TEXT       the text of the NJ box (default \"4\")\n"
     "  --stream X,Y,Z  the free stream of the following hess steps (default 1,0,0)\n"
     "  --no-tables     every hess step leaves the three coefficient tables out of the results file\n"
-    "  --solver NAME   solve every hess step with this solver (dense) instead of the one\n"
+    "  --solver NAME   solve every hess step with this solver (dense, symmetric) instead of the one\n"
     "                  chosen for the body and the tables\n"
     "  --help          show this text\n"
     "  --version       show the version and the commit this program was built from\n"

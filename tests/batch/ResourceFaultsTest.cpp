@@ -64,6 +64,18 @@ TEST(ResourceFaults, AnAddressSpaceLimitRefusesTheProblemNamingTheLimit) {
     EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), ReadFile(geometryOnly.File("Axisym.txt")));
 }
 
+// The symmetric solver's check weighs its own arrays: 3000 rows of 3 panels build in 300 MB, but
+// their mode matrices do not fit.
+TEST(ResourceFaults, AnAddressSpaceLimitRefusesTheSymmetricSolutionToo) {
+    SKIP_UNDER_ADDRESS_SANITIZER();
+    TempDir geometryOnly, dir;
+    ASSERT_EQ(RunBatch(geometryOnly, "--ni 3000 --nj 3 sphere").status, 0);
+    const auto run = RunBatch(dir, "--no-tables --ni 3000 --nj 3 sphere hess", "prlimit --as=314572800");
+    EXPECT_EQ(run.status, 1) << run.errors;
+    EXPECT_TRUE(Has(run.errors, "give 9000 panels, whose Fourier-mode matrices and surface arrays need 0.8 GB")) << run.errors;
+    EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), ReadFile(geometryOnly.File("Axisym.txt")));
+}
+
 // A control group of its own with a memory limit, removed at the end; empty() when this system
 // lets the test make none (not root, or no writable memory controller).
 class MemoryControlGroup {
