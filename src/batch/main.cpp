@@ -220,8 +220,8 @@ int main(int argc, char** argv) try {
         }
         if (word == "--stream") {
             if (a + 1 >= argc) return UsageError(word + " needs X,Y,Z");
-            Action action{nullptr, nullptr, {}, true};
-            const Status read = ReadFreeStream(argv[++a], action.stream);
+            Action action{nullptr, nullptr, argv[++a], true};
+            const Status read = ReadFreeStream(action.argument, action.stream);
             if (!read) return UsageError(read.message);
             actions.push_back(action);
             continue;
@@ -248,6 +248,7 @@ int main(int argc, char** argv) try {
         }
         if (action.setsStream) {
             batch.vinf = action.stream;
+            batch.hess.streamText = action.argument;
             continue;
         }
         ResultsTransaction transaction(batch.session.shell.OutFile);
