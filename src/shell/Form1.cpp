@@ -252,13 +252,16 @@ void Form1::Mn_Sphere_Click() {
 }
 
 void Form1::Command_HessPan_Click() {
-    RunCommand([this](UserInterface& ui, Progress& progress) { return HessCommand(session_, ui, &progress).done; },
-               [this](bool done) {
-                   if (!done) return;
-                   Redraw();
-                   Mn_Results->ShowSolution();
-                   Command_HessPan->hide();
-               });
+    HessSettings settings;
+    settings.writeTables = Mn_Results->WriteTables();
+    RunCommand([this, settings](UserInterface& ui, Progress& progress) {
+        return HessCommand(session_, ui, &progress, kUnitStreamAlongX, settings).done;
+    }, [this](bool done) {
+        if (!done) return;
+        Redraw();
+        Mn_Results->ShowSolution();
+        Command_HessPan->hide();
+    });
 }
 
 void Form1::WriteAngle(QLineEdit* box, const QScrollBar* bar) {

@@ -24,6 +24,11 @@ ResultsMenu::ResultsMenu(QMenuBar* bar, const Session& session, UserInterface& u
     Mn_Plot->setObjectName("Mn_Plot");
     Mn_Export = Mn_Results->addAction("Export surface…");
     Mn_Export->setObjectName("Mn_Export");
+    Mn_Results->addSeparator();
+    Mn_WriteTables = Mn_Results->addAction("Write coefficient tables");
+    Mn_WriteTables->setObjectName("Mn_WriteTables");
+    Mn_WriteTables->setCheckable(true);
+    Mn_WriteTables->setChecked(true);
     connect(Mn_Plot, &QAction::triggered, this, &ResultsMenu::Mn_Plot_Click);
     connect(Mn_Export, &QAction::triggered, this, &ResultsMenu::Mn_Export_Click);
     ShowSolution();
@@ -35,6 +40,8 @@ void ResultsMenu::ShowSolution() {
     Mn_Export->setEnabled(ready);
     if (plot_ && plot_->isVisible()) plot_->Refresh();
 }
+
+bool ResultsMenu::WriteTables() const { return Mn_WriteTables->isChecked(); }
 
 void ResultsMenu::Mn_Plot_Click() {
     if (!plot_) plot_ = new PlotWindow(session_, ui_, window_);

@@ -2,7 +2,9 @@
 // The window's menu "Results": "Plot 1 − Cp along the body" opens the plot window, "Export
 // surface…" a save dialog offering the CSV and VTK formats. Both items are enabled only while a
 // solution of the current geometry exists; the window calls ShowSolution() after every command
-// that changes that.
+// that changes that. The check item "Write coefficient tables" (on at start, kept while the
+// window lives) says whether the Hess command appends the three coefficient tables; without them
+// a body of revolution is solved through its symmetry.
 
 #include <QObject>
 
@@ -34,6 +36,8 @@ public:
     void ExportDialog_FileSelected(const QString& path);
 
     PlotWindow* plotWindow() const { return plot_; }
+    // Whether "Write coefficient tables" is checked.
+    bool WriteTables() const;
 
 private:
     const Session& session_;
@@ -42,6 +46,7 @@ private:
     QMenu* Mn_Results = nullptr;
     QAction* Mn_Plot = nullptr;
     QAction* Mn_Export = nullptr;
+    QAction* Mn_WriteTables = nullptr;
     PlotWindow* plot_ = nullptr;
     QFileDialog* exportDialog_ = nullptr;
 };

@@ -123,6 +123,31 @@ private slots:
         QCOMPARE(ui_.messages.size(), 1);
     }
 
+    // Off, the Hess command appends every section but the three tables (and solves the sphere
+    // through its symmetry, to the same printed digits); the choice stays for later solutions.
+    void writeCoefficientTablesDecidesWhetherTheTablesAreWritten() {
+        auto* tables = Control<QAction>("Mn_WriteTables");
+        QVERIFY(tables->isCheckable() && tables->isChecked());
+        Solve("6", "5");
+        QFile file(ResultsPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray withTables = file.readAll();
+        const int first = withTables.indexOf("\r\nHess method - Normal velocities\r\n");
+        const int last = withTables.indexOf("\r\nSource strengths\r\n");
+        QVERIFY(first > 0 && last > first);
+        const QByteArray sphere = withTables.left(withTables.indexOf("\r\nHess method"));
+        const QByteArray solution = withTables.mid(last);
+
+        tables->trigger();
+        QVERIFY(!tables->isChecked());
+        Solve("6", "5");
+        Solve("6", "5");
+        file.seek(0);
+        QCOMPARE(file.readAll(), withTables + sphere + solution + sphere + solution);
+        QVERIFY(!tables->isChecked());
+        QVERIFY(ui_.messages.isEmpty());
+    }
+
     void exportDialogWritesTheChosenFormat() {
         Solve("4", "4");
         Trigger("Mn_Export");
