@@ -171,7 +171,8 @@ void Form1::CreateMenus() {
     // "About" has no items: choosing it on the menu bar runs its command.
     Mn_About = menuBar()->addAction("About");
     Mn_About->setObjectName("Mn_About");
-    Mn_Results = new ResultsMenu(menuBar(), session_, ui_, this);
+    Mn_Results = new ResultsMenu(menuBar(), session_, ui_, this,
+                                 [this](ResultsMenu::Command command) { RunCommand(std::move(command), [](bool) {}); });
 }
 
 void Form1::Connect() {

@@ -16,8 +16,8 @@ constexpr const char* kVtkFilter = "VTK PolyData for ParaView (*.vtp)";
 
 }  // namespace
 
-ResultsMenu::ResultsMenu(QMenuBar* bar, const Session& session, UserInterface& ui, QWidget* window)
-    : QObject(window), session_(session), ui_(ui), window_(window) {
+ResultsMenu::ResultsMenu(QMenuBar* bar, const Session& session, UserInterface& ui, QWidget* window, Runner run)
+    : QObject(window), session_(session), ui_(ui), window_(window), run_(std::move(run)) {
     Mn_Results = bar->addMenu("Results");
     Mn_Results->setObjectName("Mn_Results");
     Mn_Plot = Mn_Results->addAction("Plot 1 − Cp along the body");
@@ -71,7 +71,10 @@ void ResultsMenu::ExportDialog_FileSelected(const QString& chosen) {
         vtk = exportDialog_ && exportDialog_->selectedNameFilter() == kVtkFilter;
         path += vtk ? ".vtp" : ".csv";
     }
-    ExportSurfaceCommand(session_, path.toStdString(), vtk ? SurfaceFormat::Vtk : SurfaceFormat::Csv, ui_);
+    run_([this, target = path.toStdString(), vtk](UserInterface& ui, Progress& progress) {
+        progress.Report(kStageExport, 0.0);
+        return ExportSurfaceCommand(session_, target, vtk ? SurfaceFormat::Vtk : SurfaceFormat::Csv, ui);
+    });
 }
 
 }  // namespace panelflow

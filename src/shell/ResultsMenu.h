@@ -7,7 +7,9 @@
 // a body of revolution is solved through its symmetry.
 
 #include <QObject>
+#include <functional>
 
+#include "base/Progress.h"
 #include "commands/Session.h"
 #include "commands/UserInterface.h"
 
@@ -24,8 +26,13 @@ class PlotWindow;
 class ResultsMenu : public QObject {
     Q_OBJECT
 public:
-    // Adds the menu at the end of `bar`; `window` is the plot window's and the dialog's owner.
-    ResultsMenu(QMenuBar* bar, const Session& session, UserInterface& ui, QWidget* window);
+    // Runs a command beside the window (the window's worker), as the window runs its own.
+    using Command = std::function<bool(UserInterface& ui, Progress& progress)>;
+    using Runner = std::function<void(Command command)>;
+
+    // Adds the menu at the end of `bar`; `window` is the plot window's and the dialog's owner,
+    // `run` runs the exports, which take seconds at a million panels.
+    ResultsMenu(QMenuBar* bar, const Session& session, UserInterface& ui, QWidget* window, Runner run);
 
     // Enables or disables the items for the session as it stands and redraws an open plot.
     void ShowSolution();
@@ -43,6 +50,7 @@ private:
     const Session& session_;
     UserInterface& ui_;
     QWidget* window_;
+    Runner run_;
     QMenu* Mn_Results = nullptr;
     QAction* Mn_Plot = nullptr;
     QAction* Mn_Export = nullptr;
