@@ -110,6 +110,21 @@ private slots:
         QVERIFY(ui_.messages.isEmpty());
     }
 
+    // A mesh finer than a chart can draw at once plots "all columns" as every k-th one.
+    void allColumnsOfAFineMeshAreEveryKthColumn() {
+        Control<QAction>("Mn_WriteTables")->trigger();
+        Solve("200", "200");
+        Trigger("Mn_Plot");
+        auto* column = Plot()->findChild<QComboBox*>("Plot_Column");
+        QCOMPARE(column->itemText(column->count() - 1), QString("one column in 2"));
+        column->setCurrentIndex(column->count() - 1);
+        const auto series = Series();
+        QCOMPARE(series.size(), 101);  // columns 1, 3, ..., 199 and the exact curve
+        CheckColumnSeries(series[0], 1, false);
+        CheckColumnSeries(series[99], 199, false);
+        QVERIFY(ui_.messages.isEmpty());
+    }
+
     void plotSavesAsPngAndSvgAndABadPathGivesAMessage() {
         Solve("4", "4");
         Trigger("Mn_Plot");
