@@ -10,11 +10,14 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "geometry/BodyOfRevolution.h"
 #include "geometry/PanelGeometry.h"
 #include "solver/DenseSolver.h"
 #include "support/PanelTestSupport.h"
+#include "support/RecordingProgress.h"
 
 namespace panelflow {
 namespace {
@@ -120,6 +123,27 @@ INSTANTIATE_TEST_SUITE_P(
                  return problem;
              }}),
     [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
+
+// Progress shows the sweep, then the modes' systems; a wish to stop ends the solution with
+// Cancelled before anything is given back.
+TEST(SymmetricSolver, ReportsItsStagesAndStopsWhenAsked) {
+    const PanelModel model = testing::SpherePanels(40, 30);
+    testing::RecordingProgress progress;
+    SolverOutput output;
+    ASSERT_TRUE(SymmetricSolve(model, Stream(0.3, 1, 0.5), output, &progress).ok);
+    EXPECT_EQ(progress.stages, (std::vector<std::string>{"influence coefficients", "elimination"}));
+    EXPECT_EQ(progress.fractions["influence coefficients"].back(), 1.0);
+    EXPECT_EQ(progress.fractions["elimination"].size(), 2u) << "modes 0 and 1";
+    EXPECT_TRUE(progress.badFractions.empty());
+
+    struct Stopping : Progress {
+        void Report(std::string_view, double) override {}
+        bool StopRequested() const override { return true; }
+    } stopping;
+    SolverOutput untouched;
+    EXPECT_THROW(SymmetricSolve(model, Stream(1, 0, 0), untouched, &stopping), Cancelled);
+    EXPECT_TRUE(untouched.solutions.empty());
+}
 
 }  // namespace
 }  // namespace panelflow
