@@ -420,8 +420,9 @@ void CompareSolvers(const std::string& program, const fs::path& scratch) {
                 // A tie differs in the last printed digit alone.
                 if (std::abs(std::stod(x) - std::stod(y)) > 1.5e-6) ++larger;
             }
-            std::printf("  %3d x %-3d stream %-9s  max |d sigma| %.1e  |d (1 - Cp)| %.1e  |d V| %.1e   %ld printed values, %ld differ at a rounding tie%s\n",
-                        n, n, stream, sigma, oneMinusCp, velocity, values, ties, larger ? ", SOME BY MORE" : "");
+            std::printf("  %3d x %-3d stream %-9s  max |d sigma| %.1e  |d (1 - Cp)| %.1e  |d V| %.1e   %ld printed fields (%d values "
+                        "of sigma and 1 - Cp among them), %ld differ at a rounding tie%s\n",
+                        n, n, stream, sigma, oneMinusCp, velocity, values, 2 * n * n, ties, larger ? ", SOME BY MORE" : "");
             fs::remove_all(dense);
             fs::remove_all(symmetric);
         }
