@@ -10,7 +10,7 @@
 #include "base/NumberText.h"
 #include "geometry/BodyOfRevolution.h"
 #include "geometry/PanelGeometry.h"
-#include "solver/GaussSolve.h"
+#include "solver/DenseSolver.h"
 #include "solver/SurfaceVelocity.h"
 #include "support/PanelQuadrature.h"
 #include "support/PanelTestSupport.h"
@@ -112,12 +112,11 @@ Array2D<double> FlatBaseOneMinusCp(int NJ, double baseShift) {
     }
     BuildBodyOfRevolution(profile, model);
     EXPECT_TRUE(BuildPanels(model).ok);
-    InfluenceMatrices matrices;
-    AssembleInfluenceMatrices(model, kUnitStream, matrices);
-    Array1D<double> sigma(matrices.N);
-    EXPECT_FALSE(GaussSolve(matrices.N, matrices.vNorm, sigma).zeroPivot);
+    SolverOutput output;
+    EXPECT_TRUE(DenseSolve(model, StreamProblem(kUnitStream), output).ok);
+    EXPECT_FALSE(output.zeroPivot);
     SurfaceSolution surface;
-    SurfaceVelocity(model, kUnitStream, matrices, sigma, surface);
+    SurfaceVelocity(model, kUnitStream, output.solutions.front(), surface);
     return surface.OneMinusCp;
 }
 
