@@ -62,7 +62,8 @@ std::string GigabytesText(double bytes) {
 
 Status OutOfMemory(std::string_view what, double bytes) {
     return Status::Fail(std::string(what) + " needs " + GigabytesText(bytes) +
-                        " of memory, which this program cannot have now; nothing was changed.");
+                        " of memory, which this program cannot have now; nothing was changed.",
+                        Fault::Memory);
 }
 
 Status CheckGeometryFits(double NI, double NJ) {
@@ -71,7 +72,8 @@ Status CheckGeometryFits(double NI, double NJ) {
     if (needed <= 0.5 * usable.bytes) return Status::Ok();
     return Status::Fail("NI = " + Number(NI) + " and NJ = " + Number(NJ) + " give " + Number(NI * NJ) +
                         " panels, whose geometry needs " + MemoryText(needed) + " of memory; this program may use " +
-                        MemoryText(usable.bytes) + " now (" + usable.what + ").");
+                        MemoryText(usable.bytes) + " now (" + usable.what + ").",
+                        Fault::Memory);
 }
 
 Status CheckProblemFits(double NI, double NJ, double needed, std::string_view what) {
@@ -81,7 +83,8 @@ Status CheckProblemFits(double NI, double NJ, double needed, std::string_view wh
     return Status::Fail("NI = " + Number(NI) + " and NJ = " + Number(NJ) + " give " + Number(NI * NJ) +
                         " panels, whose " + std::string(what) + " need " + MemoryText(needed) +
                         " of memory; this program may use " + MemoryText(usable.bytes) + " now (" +
-                        usable.what + ").");
+                        usable.what + ").",
+                        Fault::Memory);
 }
 
 Status CheckProblemFits(double NI, double NJ) {

@@ -26,7 +26,8 @@ bool WriteAll(int fd, const char* data, std::size_t size, int& errorNumber) {
 
 Status WriteWholeFile(const std::string& path, std::string_view contents, std::string_view what) {
     const auto fail = [&](int errorNumber) {
-        return Status::Fail(std::string(what) + " " + path + " cannot be written: " + std::strerror(errorNumber) + ".");
+        return Status::Fail(std::string(what) + " " + path + " cannot be written: " + std::strerror(errorNumber) + ".",
+                            Fault::File);
     };
     // The temporary file lies in the target's directory, so that the rename stays on one file system.
     std::string temporary = path + ".XXXXXX";
