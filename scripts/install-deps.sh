@@ -14,6 +14,8 @@ PACKAGES=(
   dpkg-dev file
   qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
   python3-vtk9
+  # the Python module: pybind11 and Debian's Python 3 with NumPy; its tests and its guide's plot
+  pybind11-dev python3-dev python3-numpy python3-pytest python3-matplotlib
 )
 
 missing=()
