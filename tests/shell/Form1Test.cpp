@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
@@ -20,6 +21,7 @@
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <clocale>
 #include <cmath>
 #include <memory>
@@ -28,6 +30,7 @@
 
 #include "shell/FilePicker.h"
 #include "shell/Form1.h"
+#include "shell/MessageBoxUserInterface.h"
 #include "support/FindControl.h"
 #include "support/WindowTest.h"
 
@@ -85,15 +88,16 @@ QString SphereProfileText(int points) {
 }
 
 // The same sphere as a corner-point grid of NI x NJ panels, meridians turning positively about +x
-// from the -z side, the last column repeating the first.
-QString SphereCornerText(int NI, int NJ) {
+// from the -z side (negatively when `turn` is -1: the normals then point inwards), the last column
+// repeating the first.
+QString SphereCornerText(int NI, int NJ, int turn = 1) {
     const double pi = std::acos(-1.0);
     QString text = QString::number(NI) + ", " + QString::number(NJ) + "\n";
     for (int i = 1; i <= NI + 1; ++i)
         for (int j = 1; j <= NJ + 1; ++j) {
             const double t = pi * (i - 1) / NI;
             const double r = (i == 1 || i == NI + 1) ? 0.0 : std::sin(t) / 2;
-            const double theta = -pi / 2 + (j - 1) * 2 * pi / NJ;
+            const double theta = -pi / 2 + turn * (j - 1) * 2 * pi / NJ;
             text += QString("%1, %2, %3, %4, %5\n")
                         .arg(i)
                         .arg(j)
@@ -646,6 +650,48 @@ private slots:
         ClickMenuBar("Mn_About");
         QCOMPARE(aboutWindows().size(), 1);
         QVERIFY(about->isVisible());
+    }
+
+    // Refusals carry the error icon, warnings the warning icon, confirmations the information
+    // icon; an explanation stands beneath the text.
+    void messageBoxesShowTheIconOfTheirKind() {
+        // A warning keeps its kind on its way from the worker thread.
+        WriteFile(work_->filePath("Inward.Coords"), SphereCornerText(3, 6, -1));
+        Trigger("Mn_Corners");
+        static_cast<panelflow::DirectoryList*>(Control<QListWidget>("Dir1"))->setPath(work_->path());
+        ClickFile("File_BodyCoords", "Inward.Coords");
+        QCOMPARE(ui_.kinds, std::vector<panelflow::testing::RecordingWindowInterface::Kind>{
+                                panelflow::testing::RecordingWindowInterface::Warning});
+
+        panelflow::MessageBoxUserInterface boxes;
+        boxes.SetParent(window_.get());
+        struct Seen {
+            QMessageBox::Icon icon;
+            QString text, informative;
+        };
+        std::vector<Seen> seen;
+        const auto closeNextBox = [&seen] {
+            QTimer::singleShot(0, [&seen] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                seen.push_back({box->icon(), box->text(), box->informativeText()});
+                box->accept();
+            });
+        };
+        closeNextBox();
+        boxes.ShowMessage("refused");
+        closeNextBox();
+        boxes.ShowExplainedMessage("kept as it was", "what to do");
+        closeNextBox();
+        boxes.ShowWarning("suspect");
+        closeNextBox();
+        boxes.ShowInformation("saved");
+        QCOMPARE(seen.size(), 4u);
+        QCOMPARE(seen[0].icon, QMessageBox::Critical);
+        QCOMPARE(seen[1].icon, QMessageBox::Critical);
+        QCOMPARE(seen[1].text + "|" + seen[1].informative, QString("kept as it was|what to do"));
+        QCOMPARE(seen[2].icon, QMessageBox::Warning);
+        QCOMPARE(seen[3].icon, QMessageBox::Information);
     }
 
     void renderedWindowShowsRedBlueAndTheBackground() {
