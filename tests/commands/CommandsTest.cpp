@@ -208,7 +208,8 @@ TEST_F(CommandsTest, AStoppedGeometryCommandKeepsThePreviousGeometryAndFile) {
     const std::string before = Results();
     StopInStage stop("results");
     EXPECT_FALSE(SphereCommand(session, "90", "90", ui, &stop));
-    EXPECT_EQ(stop.stages, std::vector<std::string>{"results"});
+    // The stages are named as they come, up to the one that stopped.
+    EXPECT_EQ(stop.stages, (std::vector<std::string>{"body of revolution", "panel geometry", "results"}));
     EXPECT_TRUE(Results() == before);
     EXPECT_EQ(session.model.NI, 3);
     EXPECT_TRUE(ui.messages.empty());
