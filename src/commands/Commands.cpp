@@ -2,6 +2,7 @@
 
 #include <new>
 #include <string>
+#include <utility>
 
 #include "commands/HessSolve.h"
 #include "commands/Messages.h"
@@ -19,7 +20,7 @@ bool StartCommand(Session& session, UserInterface& ui) {
 
 HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* progress, const FreeStream& vinf) {
     if (!session.shell.GeometryReady) {
-        ui.ShowMessage(std::string(kNoGeometryMessage));
+        ui.ShowExplainedMessage(std::string(kNoGeometryMessage), std::string(kNoGeometryExplanation));
         return {};
     }
     const Status fits = CheckProblemFits(session.model.NI, session.model.NJ);
@@ -27,8 +28,9 @@ HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* pro
 
     ResultsTransaction transaction(session.shell.OutFile);
     HessOutcome outcome;
+    SurfaceSolution solution;
     try {
-        outcome = HessSolve(session.model, vinf, session.solution, session.shell.OutFile, progress);
+        outcome = HessSolve(session.model, vinf, solution, session.shell.OutFile, progress);
     } catch (const std::bad_alloc&) {
         const double bytes = InfluenceMatrixBytes(session.model.NI, session.model.NJ);
         return {Refuse(OutOfMemory("The solution", bytes), &transaction, ui)};
@@ -38,11 +40,23 @@ HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* pro
     }
     if (!outcome.status) return {Refuse(outcome.status, &transaction, ui)};
     session.vinf = vinf;
-    if (outcome.zeroPivot) ui.ShowMessage(std::string(kZeroPivotMessage));
+    session.solverUsed = kDenseSolverName;
     session.shell.DrawPanels = true;
+    session.shell.ZeroPivotStep = outcome.pivotStep;
+    if (outcome.zeroPivot) {
+        // Zero strengths are no answer: the sections stay as written, but nothing is kept that
+        // would show the free stream alone as if it were the flow around the body.
+        session.solution = SurfaceSolution{};
+        session.shell.DrawCpSurface = false;
+        session.shell.SolutionReady = false;
+        ui.ShowExplainedMessage(std::string(kZeroPivotMessage),
+                                ZeroPivotExplanation(outcome.pivotStep, session.model.PanelCount()));
+        return {true, true};
+    }
+    session.solution = std::move(solution);
     session.shell.DrawCpSurface = true;
     session.shell.SolutionReady = true;
-    return {true, outcome.zeroPivot};
+    return {true, false};
 }
 
 }  // namespace panelflow

@@ -73,6 +73,8 @@ bool FinishGeometryCommand(Session& session, PanelModel&& model, BodyProfile* pr
     session.shell.DrawPanels = true;
     session.shell.DrawCpSurface = false;
     session.shell.SolutionReady = false;
+    session.shell.ZeroPivotStep = 0;
+    session.solverUsed.clear();
     if (!warning.empty()) ui.ShowWarning(warning);
     return true;
 }

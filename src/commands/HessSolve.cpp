@@ -50,8 +50,10 @@ HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSo
 
     // No flow through the surface at every control point. After a zero pivot the strengths stay
     // zero and the flow is the free stream's alone; the caller tells the user.
-    if (solve(N, matrices.vNorm, SigmaVec, progress).zeroPivot) {
+    const GaussResult eliminated = solve(N, matrices.vNorm, SigmaVec, progress);
+    if (eliminated.zeroPivot) {
         outcome.zeroPivot = true;
+        outcome.pivotStep = eliminated.step;
         SigmaVec = Array1D<double>(N);
     }
 

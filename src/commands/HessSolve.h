@@ -4,8 +4,8 @@
 // then append "Source strengths" and "1-Cp". The matrices live only inside this call.
 //
 // Failures come back in the outcome: a results file that cannot be written, no panels, a solution
-// that is not finite. A zero pivot is no failure: the strengths are then all zero, the sections
-// are written as usual and the outcome says so. Memory that cannot be had throws std::bad_alloc
+// that is not finite. A zero pivot is no failure here: the strengths are then all zero, the
+// sections are written as usual and the outcome says so, with the step; the command decides. Memory that cannot be had throws std::bad_alloc
 // (the command turns it into a message). On any failure the results file may hold part of the
 // sections; the caller cuts it back (ResultsTransaction) and `surface` is unchanged.
 
@@ -27,6 +27,7 @@ class ResultsAppender;
 struct HessOutcome {
     Status status;
     bool zeroPivot = false;
+    long pivotStep = 0;  // the elimination's step k whose pivot was zero
 };
 
 // The three heavy steps of the method. Left empty, each is the fast routine

@@ -100,6 +100,8 @@ TEST_F(CommandsTest, HessWithoutGeometryShowsTheMessageAndChangesNothing) {
     EXPECT_FALSE(HessCommand(session, ui));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0], "Geometriyi hazırla");
+    ASSERT_EQ(ui.explanations.size(), 1u);
+    EXPECT_NE(ui.explanations[0].find("build one first"), std::string::npos) << ui.explanations[0];
     EXPECT_EQ(Results(), "");
     EXPECT_EQ(session.vinf.VinfX, 0.0);
     EXPECT_FALSE(session.shell.DrawCpSurface);

@@ -106,6 +106,12 @@ QString SphereCornerText(int NI, int NJ, int turn = 1) {
     return text;
 }
 
+// A flat diamond whose two columns of panels lie on top of each other with opposite normals:
+// the body folds onto itself, and the elimination meets a zero pivot.
+constexpr const char* kFoldedBody =
+    "2, 2\n1, 1, 0, 0, 0\n1, 2, 0, 0, 0\n1, 3, 0, 0, 0\n2, 1, 0.5, 0, -0.5\n2, 2, 0.5, 0, 0.5\n"
+    "2, 3, 0.5, 0, -0.5\n3, 1, 1, 0, 0\n3, 2, 1, 0, 0\n3, 3, 1, 0, 0\n";
+
 QRect ScrollBarPart(QScrollBar* bar, QStyle::SubControl part) {
     QStyleOptionSlider option;
     option.initFrom(bar);
@@ -300,6 +306,7 @@ private slots:
         window_->Command_HessPan_Click();  // the button is hidden; the command guards itself
         Settle();
         QCOMPARE(ui_.messages, QStringList{QString::fromUtf8("Geometriyi hazırla")});
+        QVERIFY2(ui_.explanations[0].startsWith("There is no body to solve for yet"), qPrintable(ui_.explanations[0]));
         QVERIFY(!Shown("Command_HessPan"));
         QCOMPARE(QFileInfo(ResultsPath()).size(), 0);
         QCOMPARE(Picture(), before);
@@ -650,6 +657,29 @@ private slots:
         ClickMenuBar("Mn_About");
         QCOMPARE(aboutWindows().size(), 1);
         QVERIFY(about->isVisible());
+    }
+
+    // A folded body is no solution: the message keeps its text and says why beneath it, the
+    // sections are written, and nothing is drawn, plotted or exported as if it were the flow.
+    void zeroPivotSaysWhyAndKeepsNoSolution() {
+        WriteFile(work_->filePath("Folded.Coords"), kFoldedBody);
+        Control<QScrollBar>("HScroll_X")->setValue(150);  // turned, so that a net off the body would show
+        Trigger("Mn_Corners");
+        static_cast<panelflow::DirectoryList*>(Control<QListWidget>("Dir1"))->setPath(work_->path());
+        ClickFile("File_BodyCoords", "Folded.Coords");
+        QVERIFY2(ui_.messages.isEmpty(), qPrintable(ui_.messages.join('\n')));
+        const QImage wireFrame = Picture();
+
+        ClickHess();
+        QCOMPARE(Picture(), wireFrame);  // no net of the free stream alone
+        QVERIFY(!Control<QAction>("Mn_Plot")->isEnabled());
+        QVERIFY(!Control<QAction>("Mn_Export")->isEnabled());
+        QCOMPARE(ui_.messages, QStringList{QString::fromUtf8(" sıfır diyagonal elemanı")});
+        QCOMPARE(ui_.kinds[0], panelflow::testing::RecordingWindowInterface::Message);
+        QVERIFY2(ui_.explanations[0].contains("zero pivot at step 2 of 4"), qPrintable(ui_.explanations[0]));
+        const QByteArray results = ReadFile(ResultsPath());
+        QVERIFY(results.contains("Source strengths\r\n\r\n0.000000  0.000000  \r\n"));
+        QVERIFY(results.contains("1-Cp"));
     }
 
     // Refusals carry the error icon, warnings the warning icon, confirmations the information

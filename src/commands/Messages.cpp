@@ -1,0 +1,12 @@
+#include "commands/Messages.h"
+
+namespace panelflow {
+
+std::string ZeroPivotExplanation(long step, long N) {
+    return "The elimination met a zero pivot at step " + std::to_string(step) + " of " + std::to_string(N) +
+           " (the panels are degenerate or the body folds onto itself), so there is no solution: the "
+           "sections just written to the results file hold zero source strengths; mend the body's "
+           "corner points or profile and build it again.";
+}
+
+}  // namespace panelflow
