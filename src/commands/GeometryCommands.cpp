@@ -74,6 +74,7 @@ bool FinishGeometryCommand(Session& session, PanelModel&& model, BodyProfile* pr
     session.shell.DrawCpSurface = false;
     session.shell.SolutionReady = false;
     session.shell.ZeroPivotStep = 0;
+    session.shell.BodyFile = source;
     session.solverUsed.clear();
     if (!warning.empty()) ui.ShowWarning(warning);
     return true;

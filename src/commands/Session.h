@@ -22,6 +22,8 @@ struct ShellState {
     long ZeroPivotStep = 0;      // the step whose pivot was zero in the last solution of this geometry, or 0
     std::string ProfileFile;     // full path of the last chosen profile file
     std::string CornerFile;      // full path of the last chosen corner-point file
+    std::string BodyFile;        // the file the current geometry came from; "" for the sphere
+    FreeStream Stream = kUnitStreamAlongX;  // the free stream that the window's Hess command uses
     std::string OutFile{kResultsFileName};
 };
 

@@ -209,12 +209,13 @@ void Form1::RunCommand(std::function<bool(UserInterface&, Progress&)> command, s
     work_->Start(std::move(command), std::move(done));
 }
 
-// While a command runs, the window takes no input (clicks and keys are not kept for later) and
-// the pointer shows that it is busy. Afterwards the keyboard focus goes to the window itself, not
-// to a text box whose selected text the next key would replace.
+// While a command runs, the window and the plot take no input (clicks and keys are not kept for
+// later) and the pointer shows that the window is busy. Afterwards the keyboard focus goes to the
+// window itself, not to a text box whose selected text the next key would replace.
 void Form1::ShowBusy(bool busy) {
     centralWidget()->setEnabled(!busy);
     menuBar()->setEnabled(!busy);
+    Mn_Results->SetBusy(busy);
     if (busy) {
         QApplication::setOverrideCursor(Qt::BusyCursor);
         return;

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <string>
 
 #include "PlotWindow.h"
 #include "commands/ExportCommand.h"
@@ -36,6 +37,10 @@ void ResultsMenu::ShowSolution() {
     if (plot_ && plot_->isVisible()) plot_->Refresh();
 }
 
+void ResultsMenu::SetBusy(bool busy) {
+    if (plot_) plot_->SetBusy(busy);
+}
+
 void ResultsMenu::Mn_Plot_Click() {
     if (!plot_) plot_ = new PlotWindow(session_, ui_, window_);
     plot_->Refresh();
@@ -64,7 +69,17 @@ void ResultsMenu::ExportDialog_FileSelected(const QString& chosen) {
         vtk = exportDialog_ && exportDialog_->selectedNameFilter() == kVtkFilter;
         path += vtk ? ".vtp" : ".csv";
     }
-    ExportSurfaceCommand(session_, path.toStdString(), vtk ? SurfaceFormat::Vtk : SurfaceFormat::Csv, ui_);
+    if (ExportSurfaceCommand(session_, path.toStdString(), vtk ? SurfaceFormat::Vtk : SurfaceFormat::Csv, ui_)) {
+        ui_.ShowInformation("The surface solution of " + std::to_string(session_.model.PanelCount()) +
+                            " panels was written to " + path.toStdString() + (vtk ? " (VTK PolyData)." : " (CSV table)."));
+        return;
+    }
+    // The dialog closes once this returns; it opens again on the name that failed.
+    if (!exportDialog_) return;
+    QMetaObject::invokeMethod(this, [this, path] {
+        exportDialog_->selectFile(path);
+        exportDialog_->open();
+    }, Qt::QueuedConnection);
 }
 
 }  // namespace panelflow

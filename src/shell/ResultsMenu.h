@@ -2,7 +2,8 @@
 // The window's menu "Results": "Plot 1 − Cp along the body" opens the plot window, "Export
 // surface…" a save dialog offering the CSV and VTK formats. Both items are enabled only while a
 // solution of the current geometry exists; the window calls ShowSolution() after every command
-// that changes that.
+// and SetBusy() while one runs. An export is confirmed; after a failure (its message shown) the
+// dialog opens again with the name and format that failed.
 
 #include <QObject>
 
@@ -27,6 +28,8 @@ public:
 
     // Enables or disables the items for the session as it stands and redraws an open plot.
     void ShowSolution();
+    // Keeps the plot window from reading the session while a command changes it.
+    void SetBusy(bool busy);
 
     void Mn_Plot_Click();
     void Mn_Export_Click();
