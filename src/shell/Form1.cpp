@@ -14,8 +14,10 @@
 #include <memory>
 
 #include "BackgroundWork.h"
+#include "BodyWindow.h"
 #include "FilePicker.h"
 #include "FormAbout.h"
+#include "FreeStreamDialog.h"
 #include "ImageCanvas.h"
 #include "PictureBox.h"
 #include "ResultsMenu.h"
@@ -36,6 +38,8 @@ constexpr QSize kClientSize(463, 549);
 constexpr QSize kPictureSize(400, 400);
 // The controls are laid out in pixels for a small dialog font.
 constexpr int kFontPoints = 8;
+// How far below the window's top "Body and solution" first stands, clear of "About".
+constexpr int kBodyWindowDrop = 300;
 
 QFrame* MakeFrame(const char* name, QWidget* parent, QRect place) {
     auto* frame = new QFrame(parent);
@@ -156,6 +160,8 @@ void Form1::CreateControls() {
     Frame_IOWindow->hide();
 
     Form_About = new FormAbout(this);
+    Dialog_FreeStream = new FreeStreamDialog(this);
+    Window_Body = new BodyWindow(session_, this);
     work_ = new BackgroundWork(ui_, this);
 }
 
@@ -171,6 +177,12 @@ void Form1::CreateMenus() {
     // "About" has no items: choosing it on the menu bar runs its command.
     Mn_About = menuBar()->addAction("About");
     Mn_About->setObjectName("Mn_About");
+    Mn_Flow = menuBar()->addMenu("Flow");
+    Mn_Flow->setObjectName("Mn_Flow");
+    Mn_FreeStream = Mn_Flow->addAction("Free stream…");
+    Mn_FreeStream->setObjectName("Mn_FreeStream");
+    Mn_BodyAndSolution = Mn_Flow->addAction("Body and solution…");
+    Mn_BodyAndSolution->setObjectName("Mn_BodyAndSolution");
     Mn_Results = new ResultsMenu(menuBar(), session_, ui_, this);
 }
 
@@ -179,6 +191,9 @@ void Form1::Connect() {
     connect(Mn_ReadData, &QAction::triggered, this, &Form1::Mn_ReadData_Click);
     connect(Mn_Corners, &QAction::triggered, this, &Form1::Mn_Corners_Click);
     connect(Mn_About, &QAction::triggered, this, &Form1::Mn_About_Click);
+    connect(Mn_FreeStream, &QAction::triggered, this, &Form1::Mn_FreeStream_Click);
+    connect(Dialog_FreeStream, &FreeStreamDialog::streamChosen, this, &Form1::FreeStream_Chosen);
+    connect(Mn_BodyAndSolution, &QAction::triggered, this, &Form1::Mn_BodyAndSolution_Click);
     connect(Command_HessPan, &QPushButton::clicked, this, &Form1::Command_HessPan_Click);
     connect(HScroll_X, &QScrollBar::valueChanged, this, &Form1::HScroll_X_Change);
     connect(HScroll_Y, &QScrollBar::valueChanged, this, &Form1::HScroll_Y_Change);
@@ -206,7 +221,11 @@ void Form1::Form_Load() {
 bool Form1::busy() const { return work_->busy(); }
 
 void Form1::RunCommand(std::function<bool(UserInterface&, Progress&)> command, std::function<void(bool)> done) {
-    work_->Start(std::move(command), std::move(done));
+    work_->Start(std::move(command), [this, done = std::move(done)](bool succeeded) {
+        done(succeeded);
+        Mn_Results->ShowSolution();
+        Window_Body->Refresh();
+    });
 }
 
 // While a command runs, the window and the plot take no input (clicks and keys are not kept for
@@ -240,7 +259,6 @@ void Form1::Redraw() {
 
 void Form1::ShowNewGeometry() {
     Redraw();
-    Mn_Results->ShowSolution();
     Command_HessPan->show();
 }
 
@@ -252,14 +270,15 @@ void Form1::Mn_Sphere_Click() {
     });
 }
 
+// The free stream is the one set in "Free stream…" when the button is pressed.
 void Form1::Command_HessPan_Click() {
-    RunCommand([this](UserInterface& ui, Progress& progress) { return HessCommand(session_, ui, &progress).done; },
-               [this](bool done) {
-                   if (!done) return;
-                   Redraw();
-                   Mn_Results->ShowSolution();
-                   Command_HessPan->hide();
-               });
+    RunCommand([this, stream = session_.shell.Stream](UserInterface& ui, Progress& progress) {
+        return HessCommand(session_, ui, &progress, stream).done;
+    }, [this](bool done) {
+        if (!done) return;
+        Redraw();
+        Command_HessPan->hide();
+    });
 }
 
 void Form1::WriteAngle(QLineEdit* box, const QScrollBar* bar) {
@@ -338,6 +357,21 @@ void Form1::Dir1_Change() {
     lastDirectoryOnDrive_.insert(Drive1->drive(), path);
     File_BodyCoords->setDirectory(path);
     File_BodyFoil->setDirectory(path);
+}
+
+void Form1::Mn_FreeStream_Click() { Dialog_FreeStream->Open(session_.shell.Stream); }
+
+void Form1::FreeStream_Chosen(const FreeStream& stream) {
+    session_.shell.Stream = stream;
+    Window_Body->Refresh();
+}
+
+void Form1::Mn_BodyAndSolution_Click() {
+    Window_Body->Refresh();
+    // Beside the window, below where "About" stands.
+    if (!Window_Body->isVisible()) Window_Body->move(frameGeometry().topRight() + QPoint(8, kBodyWindowDrop));
+    Window_Body->show();
+    Window_Body->raise();
 }
 
 void Form1::Mn_About_Click() {

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -111,6 +113,19 @@ QString SphereCornerText(int NI, int NJ, int turn = 1) {
 constexpr const char* kFoldedBody =
     "2, 2\n1, 1, 0, 0, 0\n1, 2, 0, 0, 0\n1, 3, 0, 0, 0\n2, 1, 0.5, 0, -0.5\n2, 2, 0.5, 0, 0.5\n"
     "2, 3, 0.5, 0, -0.5\n3, 1, 1, 0, 0\n3, 2, 1, 0, 0\n3, 3, 1, 0, 0\n";
+
+// The batch program's standard error and results file for `arguments`, run in `directory`.
+struct BatchRun {
+    QString errors;
+    QByteArray results;
+};
+BatchRun RunBatch(const QStringList& arguments, const QString& directory) {
+    QProcess batch;
+    batch.setWorkingDirectory(directory);
+    batch.start(PANELFLOW_SHELL_BATCH_PROGRAM, arguments);
+    batch.waitForFinished(60000);
+    return {QString::fromUtf8(batch.readAllStandardError()), ReadFile(directory + "/Axisym.txt")};
+}
 
 QRect ScrollBarPart(QScrollBar* bar, QStyle::SubControl part) {
     QStyleOptionSlider option;
@@ -238,10 +253,11 @@ private slots:
         QCOMPARE(scale->singleStep(), 1);
 
         const QList<QAction*> menus = window_->menuBar()->actions();
-        QCOMPARE(menus.size(), 3);
+        QCOMPARE(menus.size(), 4);
         QCOMPARE(menus[0]->text(), QString("Geometry"));
         QCOMPARE(menus[1]->text(), QString("About"));
-        QCOMPARE(menus[2]->text(), QString("Results"));
+        QCOMPARE(menus[2]->text(), QString("Flow"));
+        QCOMPARE(menus[3]->text(), QString("Results"));
         QCOMPARE(menus[0]->menu(), Control<QMenu>("Mn_Geometry"));
         QVERIFY(menus[1]->menu() == nullptr);
         const QList<QAction*> items = Control<QMenu>("Mn_Geometry")->actions();
@@ -680,6 +696,75 @@ private slots:
         const QByteArray results = ReadFile(ResultsPath());
         QVERIFY(results.contains("Source strengths\r\n\r\n0.000000  0.000000  \r\n"));
         QVERIFY(results.contains("1-Cp"));
+        Trigger("Mn_BodyAndSolution");
+        QCOMPARE(Control<QLabel>("Body_Solution")->text(), QString("none: the elimination met a zero pivot at step 2 of 4"));
+    }
+
+    void bodyAndSolutionWindowFollowsTheCommands() {
+        auto text = [this](const char* name) { return Control<QLabel>(name)->text(); };
+        Trigger("Mn_BodyAndSolution");
+        QWidget* body = Control<QWidget>("BodyWindow");
+        QVERIFY(body->isVisible() && !body->isModal() && body->isWindow());
+        QCOMPARE(text("Body_Name"), QString("none yet"));
+
+        Trigger("Mn_Sphere");
+        QCOMPARE(text("Body_Name"), QString("sphere of diameter 1"));
+        QCOMPARE(text("Body_Panels"), QString::fromUtf8("4 × 4 (NI × NJ), 16 panels"));
+        QCOMPARE(text("Body_Stream"), QString("(1, 0, 0), speed 1"));
+        QCOMPARE(text("Body_Solver"), QString("none yet"));
+        QVERIFY(text("Body_Solution").startsWith("none yet"));
+        ClickHess();
+        QCOMPARE(text("Body_Solver"), QString("dense Gauss elimination"));
+        QCOMPARE(text("Body_Solution"), QString("solved, in the free stream (1, 0, 0)"));
+
+        // A corner file leaves the count boxes alone; the window says what was loaded.
+        WriteFile(work_->filePath("Grid.Coords"), SphereCornerText(3, 6));
+        Trigger("Mn_Corners");
+        static_cast<panelflow::DirectoryList*>(Control<QListWidget>("Dir1"))->setPath(work_->path());
+        ClickFile("File_BodyCoords", "Grid.Coords");
+        QCOMPARE(text("Body_Name"), QDir::toNativeSeparators(work_->filePath("Grid.Coords")));
+        QCOMPARE(text("Body_Panels"), QString::fromUtf8("3 × 6 (NI × NJ), 18 panels"));
+        QVERIFY(text("Body_Solution").startsWith("none yet"));
+        ClickHess();
+        Trigger("Mn_Plot");
+        QCOMPARE(Control<QWidget>("PlotWindow")->windowTitle(),
+                 QString::fromUtf8("1 − Cp along the body — Grid.Coords, 3 × 6 panels, free stream (1, 0, 0)"));
+        QVERIFY(ui_.messages.isEmpty());
+    }
+
+    // The dialog refuses, word for word, what the batch program's --stream refuses; the Hess
+    // command then solves in the stream chosen, as the batch program does.
+    void freeStreamDialogRefusesAsTheBatchProgramAndTheHessUsesIt() {
+        Trigger("Mn_FreeStream");
+        auto* dialog = Control<QDialog>("FreeStreamDialog");
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(TextOf("Stream_X") + TextOf("Stream_Y") + TextOf("Stream_Z"), QString("100"));
+        QPushButton* ok = Control<QDialogButtonBox>("Stream_Buttons")->button(QDialogButtonBox::Ok);
+        QVERIFY(ok->isEnabled());
+        for (const QStringList& stream : {QStringList{"1", "abc", "0"}, QStringList{"0", "0", "0"},
+                                          QStringList{"1e999", "0", "0"}, QStringList{"nan", "1", "0"}}) {
+            Type("Stream_X", stream[0]);
+            Type("Stream_Y", stream[1]);
+            Type("Stream_Z", stream[2]);
+            QVERIFY(!ok->isEnabled());
+            const BatchRun batch = RunBatch({"--stream", stream.join(','), "sphere"}, work_->path());
+            QCOMPARE("panelflow-batch: " + Control<QLabel>("Stream_Reading")->text(), batch.errors.section('\n', 0, 0));
+        }
+        Type("Stream_X", "0");
+        Type("Stream_Y", " 2 ");
+        Type("Stream_Z", "0");
+        QCOMPARE(Control<QLabel>("Stream_Reading")->text(), QString("Speed 2, along (0, 1, 0)."));
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(Control<QLabel>("Body_Stream")->text(), QString("(0, 2, 0), speed 2"));
+
+        Trigger("Mn_Sphere");
+        ClickHess();
+        QVERIFY(ui_.messages.isEmpty());
+        QTemporaryDir batchDir;
+        const BatchRun batch = RunBatch({"--stream", "0,2,0", "sphere", "hess"}, batchDir.path());
+        QVERIFY(batch.results.contains("1-Cp"));
+        QVERIFY(ReadFile(ResultsPath()) == batch.results);
     }
 
     // Refusals carry the error icon, warnings the warning icon, confirmations the information

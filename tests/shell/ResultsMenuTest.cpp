@@ -71,7 +71,7 @@ private slots:
 
     void resultsMenuComesAfterAboutAndWaitsForASolution() {
         const auto actions = window_->menuBar()->actions();
-        QCOMPARE(actions.size(), 3);
+        QCOMPARE(actions.size(), 4);
         QCOMPARE(actions[1]->text(), QString("About"));
         QCOMPARE(actions.back()->text(), QString("Results"));
         QVERIFY(!Control<QAction>("Mn_Plot")->isEnabled());
