@@ -143,10 +143,10 @@ void Form1::CreateControls() {
     Dir1 = new DirectoryList(Frame_IOWindow);
     Dir1->setObjectName("Dir1");
     Dir1->setGeometry(8, 40, 113, 126);
-    File_BodyCoords = new FileList("*.Coords", Frame_IOWindow);
+    File_BodyCoords = new FileList("*.Coords", "Corner points", Frame_IOWindow);
     File_BodyCoords->setObjectName("File_BodyCoords");
     File_BodyCoords->setGeometry(128, 16, 137, 149);
-    File_BodyFoil = new FileList("*.BodyFoil", Frame_IOWindow);
+    File_BodyFoil = new FileList("*.BodyFoil", "Body profiles", Frame_IOWindow);
     File_BodyFoil->setObjectName("File_BodyFoil");
     File_BodyFoil->setGeometry(128, 16, 137, 149);
     // The picker closes without a choice by its small close control or Escape.
@@ -156,6 +156,8 @@ void Form1::CreateControls() {
     Close_IOWindow->setToolTip("Close without choosing a file");
     Close_IOWindow->setGeometry(254, 1, 16, 14);
     Close_IOWindow->setAutoRaise(true);
+    // Above the file list, the kind of files it lists.
+    Picker_Kind = MakeLabel("Picker_Kind", "", Frame_IOWindow, {130, 2, 122, 14});
     Frame_IOWindow->raise();
     Frame_IOWindow->hide();
 
@@ -225,12 +227,12 @@ void Form1::RunCommand(std::function<bool(UserInterface&, Progress&)> command, s
         done(succeeded);
         Mn_Results->ShowSolution();
         Window_Body->Refresh();
+        RestoreFocus();
     });
 }
 
 // While a command runs, the window and the plot take no input (clicks and keys are not kept for
-// later) and the pointer shows that the window is busy. Afterwards the keyboard focus goes to the
-// window itself, not to a text box whose selected text the next key would replace.
+// later) and the pointer shows that the window is busy.
 void Form1::ShowBusy(bool busy) {
     centralWidget()->setEnabled(!busy);
     menuBar()->setEnabled(!busy);
@@ -240,7 +242,14 @@ void Form1::ShowBusy(bool busy) {
         return;
     }
     QApplication::restoreOverrideCursor();
-    centralWidget()->setFocus();
+}
+
+void Form1::RestoreFocus() {
+    if (!Frame_IOWindow->isVisible()) {
+        centralWidget()->setFocus();
+        return;
+    }
+    (File_BodyFoil->isVisible() ? File_BodyFoil : File_BodyCoords)->setFocus();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -309,6 +318,7 @@ void Form1::Mn_ReadData_Click() {
     Frame_IOWindow->show();
     File_BodyCoords->hide();
     File_BodyFoil->show();
+    Picker_Kind->setText(File_BodyFoil->kind());
     File_BodyFoil->setFocus();
 }
 
@@ -317,6 +327,7 @@ void Form1::Mn_Corners_Click() {
     Frame_IOWindow->show();
     File_BodyCoords->show();
     File_BodyFoil->hide();
+    Picker_Kind->setText(File_BodyCoords->kind());
     File_BodyCoords->setFocus();
 }
 

@@ -88,9 +88,12 @@ private:
     // The second half of every geometry command that succeeded.
     void ShowNewGeometry();
     // Runs a command on the worker thread; `done` follows on the window's thread with its outcome,
-    // then the windows that show the session follow it.
+    // then the windows that show the session follow it and the keyboard goes back (RestoreFocus).
     void RunCommand(std::function<bool(UserInterface&, Progress&)> command, std::function<void(bool)> done);
     void ShowBusy(bool busy);
+    // The keyboard goes to the open file picker's list, or else to the window itself (not to a
+    // text box whose selected text the next key would replace).
+    void RestoreFocus();
     void WriteAngle(QLineEdit* box, const QScrollBar* bar);
 
     UserInterface& ui_;
@@ -121,6 +124,7 @@ private:
     FileList* File_BodyCoords = nullptr;
     FileList* File_BodyFoil = nullptr;
     QToolButton* Close_IOWindow = nullptr;
+    QLabel* Picker_Kind = nullptr;
     QMenu* Mn_Geometry = nullptr;
     QAction* Mn_Sphere = nullptr;
     QAction* Mn_ReadData = nullptr;

@@ -767,6 +767,28 @@ private slots:
         QVERIFY(ReadFile(ResultsPath()) == batch.results);
     }
 
+    // After a refused file the picker keeps the keyboard; it says what it lists and, in a tooltip,
+    // the whole directory that its narrow list cuts off.
+    void pickerKeepsTheKeyboardAfterARefusedFileAndSaysWhatItLists() {
+        WriteFile(work_->filePath("Broken.BodyFoil"), "Broken, 5, points\n1, 0, 0\n");
+        Trigger("Mn_ReadData");
+        auto* dir = static_cast<panelflow::DirectoryList*>(Control<QListWidget>("Dir1"));
+        dir->setPath(work_->path());
+        ClickFile("File_BodyFoil", "Broken.BodyFoil");
+        QCOMPARE(ui_.messages.size(), 1);
+        QCOMPARE(QApplication::focusWidget(), Control<QWidget>("File_BodyFoil"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!Shown("Frame_IOWindow"));
+
+        Trigger("Mn_ReadData");
+        QCOMPARE(dir->toolTip(), QDir::toNativeSeparators(QDir(work_->path()).absolutePath()));
+        QVERIFY(Control<QWidget>("File_BodyFoil")->toolTip().contains("*.BodyFoil"));
+        QCOMPARE(Control<QLabel>("Picker_Kind")->text(), QString("Body profiles"));
+        Trigger("Mn_Corners");
+        QCOMPARE(Control<QLabel>("Picker_Kind")->text(), QString("Corner points"));
+        QVERIFY(Control<QWidget>("File_BodyCoords")->toolTip().contains("*.Coords"));
+    }
+
     // Refusals carry the error icon, warnings the warning icon, confirmations the information
     // icon; an explanation stands beneath the text.
     void messageBoxesShowTheIconOfTheirKind() {
