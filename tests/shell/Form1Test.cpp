@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <clocale>
 #include <cmath>
 #include <memory>
@@ -664,6 +665,13 @@ private slots:
                          "Hess's source panel method"));
         for (const char* name : {"Label7", "Label8", "Label4", "Label5"})
             QVERIFY(!about->findChild<QLabel*>(name)->text().isEmpty());
+        // The blue line is a link, to the user's guide of this tree; a version line stands above.
+        auto* link = about->findChild<QLabel*>("Label5");
+        QVERIFY(link->openExternalLinks());
+        const QString href = link->text().section('"', 1, 1);
+        QVERIFY2(href.endsWith("/docs/guide.md") && QFileInfo(QUrl(href).toLocalFile()).isFile(), qPrintable(href));
+        auto* version = about->findChild<QLabel*>("Label_Version");
+        QVERIFY(version && version->text().startsWith("Version 1."));
 
         // The window stays usable beside it, and closing it keeps it for the next "About".
         Trigger("Mn_Sphere");
