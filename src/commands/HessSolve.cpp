@@ -64,6 +64,7 @@ HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSo
     outcome.status = flow.status;
     if (!outcome.status) return outcome;
     outcome.zeroPivot = flow.output.zeroPivot;
+    outcome.pivotStep = flow.output.pivotStep;
 
     SurfaceSolution result;
     SurfaceVelocity(solved, stream, flow.output.solutions.front(), result);
