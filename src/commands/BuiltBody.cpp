@@ -21,8 +21,9 @@ namespace {
 // Computes the panels of `built` (counts and node grid filled) and, when they are sound, makes it
 // the body. A degenerate panel's message begins with the file the points came from, so that the
 // user knows which file to mend.
-Status Finish(BuiltBody&& built, BuiltBody& body) {
+Status Finish(BuiltBody&& built, BuiltBody& body, Progress* progress) {
     try {
+        if (progress) progress->Report(kStagePanels, 0.0);
         const Status panels = BuildPanels(built.model);
         if (!panels)
             return built.source.empty() ? panels : panels.Retold(PrintableText(built.source) + ": " + panels.message);
@@ -34,18 +35,19 @@ Status Finish(BuiltBody&& built, BuiltBody& body) {
 }
 
 // Revolves built.profile (NI1 points) into built.model.NJ columns and finishes the body.
-Status Revolve(BuiltBody&& built, BuiltBody& body, const std::string& what) {
+Status Revolve(BuiltBody&& built, BuiltBody& body, const std::string& what, Progress* progress) {
     PanelModel& model = built.model;
     model.NI1 = static_cast<int>(built.profile.xI.upper());
     model.NI = model.NI1 - 1;
     model.NJ1 = model.NJ + 1;
     try {
+        if (progress) progress->Report(kStageBody, 0.0);
         BuildBodyOfRevolution(built.profile, model);
     } catch (const std::bad_alloc&) {
         return OutOfMemory(what, PanelModelBytes(model.NI, model.NJ));
     }
     built.revolved = true;
-    return Finish(std::move(built), body);
+    return Finish(std::move(built), body, progress);
 }
 
 // An NJ whose geometry does not fit even with one row of panels is the NJ text's fault, whatever
@@ -60,7 +62,7 @@ Status ReadColumnCount(const std::string& njText, int& NJ) {
 
 }  // namespace
 
-Status BuildSphereBody(const std::string& niText, const std::string& njText, BuiltBody& body) {
+Status BuildSphereBody(const std::string& niText, const std::string& njText, BuiltBody& body, Progress* progress) {
     BuiltBody built;
     PanelModel& model = built.model;
     Status counts = ReadPanelCount(niText, "NI", model.NI);
@@ -68,55 +70,59 @@ Status BuildSphereBody(const std::string& niText, const std::string& njText, Bui
     if (counts) counts = CheckGeometryFits(model.NI, model.NJ);
     if (!counts) return counts;
     try {
+        if (progress) progress->Report(kStageBody, 0.0);
         SphereProfile(model.NI, built.profile);
     } catch (const std::bad_alloc&) {
         return OutOfMemory("The geometry", PanelModelBytes(model.NI, model.NJ));
     }
-    return Revolve(std::move(built), body, "The geometry");
+    return Revolve(std::move(built), body, "The geometry", progress);
 }
 
-Status BuildProfileFileBody(const std::string& path, const std::string& njText, BuiltBody& body) {
+Status BuildProfileFileBody(const std::string& path, const std::string& njText, BuiltBody& body,
+                            Progress* progress) {
     BuiltBody built;
     built.source = path;
     if (const Status columns = ReadColumnCount(njText, built.model.NJ); !columns) return columns;
     // The reader refuses a point count whose geometry would not fit before it allocates.
     const std::string what = "The geometry of " + PrintableText(path);
     try {
+        if (progress) progress->Report(kStageReading, 0.0);
         if (const Status read = ReadBodyProfile(path, built.model.NJ, built.profile); !read) return read;
     } catch (const std::bad_alloc&) {
         return OutOfMemory(what, PanelModelBytes(0, built.model.NJ));
     }
-    return Revolve(std::move(built), body, what);
+    return Revolve(std::move(built), body, what, progress);
 }
 
-Status BuildCornerFileBody(const std::string& path, BuiltBody& body) {
+Status BuildCornerFileBody(const std::string& path, BuiltBody& body, Progress* progress) {
     BuiltBody built;
     built.source = path;
     Status status;
     try {
+        if (progress) progress->Report(kStageReading, 0.0);
         status = ReadCornerPoints(path, built.model);
     } catch (const std::bad_alloc&) {
         status = OutOfMemory("The geometry of " + PrintableText(path), PanelModelBytes(built.model.NI, built.model.NJ));
     }
     if (!status) return status;
-    return Finish(std::move(built), body);
+    return Finish(std::move(built), body, progress);
 }
 
-Status BuildRevolvedBody(BodyProfile profile, const std::string& njText, BuiltBody& body) {
+Status BuildRevolvedBody(BodyProfile profile, const std::string& njText, BuiltBody& body, Progress* progress) {
     BuiltBody built;
     if (const Status columns = ReadColumnCount(njText, built.model.NJ); !columns) return columns;
     if (const Status fits = CheckGeometryFits(static_cast<double>(profile.xI.upper()) - 1.0, built.model.NJ); !fits)
         return fits;
     built.profile = std::move(profile);
-    return Revolve(std::move(built), body, "The geometry");
+    return Revolve(std::move(built), body, "The geometry", progress);
 }
 
-Status BuildGridBody(PanelModel grid, BuiltBody& body) {
+Status BuildGridBody(PanelModel grid, BuiltBody& body, Progress* progress) {
     if (const Status fits = CheckGeometryFits(grid.NI, grid.NJ); !fits) return fits;
     BuiltBody built;
     built.model = std::move(grid);
     built.model.BodyOfRevolution = false;
-    return Finish(std::move(built), body);
+    return Finish(std::move(built), body, progress);
 }
 
 std::string BodyWarning(const BuiltBody& body, const std::string& resultsFile) {

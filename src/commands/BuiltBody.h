@@ -7,6 +7,7 @@
 // Every builder refuses with the commands' messages (bad counts, a bad file, a degenerate panel,
 // memory that cannot be had) and leaves `body` as it was; on success `body` holds the whole model
 // (BuildPanels done). A body that is built but cannot be right is no refusal: BodyWarning says why.
+// The builders report their stages (reading the file, body of revolution, panel geometry).
 
 #include <string>
 
@@ -25,20 +26,23 @@ struct BuiltBody {
 };
 
 // "Calculate sphere coordinates": NI from niText, NJ from njText (the count boxes' texts).
-Status BuildSphereBody(const std::string& niText, const std::string& njText, BuiltBody& body);
+Status BuildSphereBody(const std::string& niText, const std::string& njText, BuiltBody& body,
+                       Progress* progress = nullptr);
 
 // A body profile file revolved into NJ columns (njText); NI comes from the file's points.
-Status BuildProfileFileBody(const std::string& path, const std::string& njText, BuiltBody& body);
+Status BuildProfileFileBody(const std::string& path, const std::string& njText, BuiltBody& body,
+                            Progress* progress = nullptr);
 
 // A corner-point file: the counts and the node grid come from the file.
-Status BuildCornerFileBody(const std::string& path, BuiltBody& body);
+Status BuildCornerFileBody(const std::string& path, BuiltBody& body, Progress* progress = nullptr);
 
 // A profile whose points are given, profile.xI and rI [0..NP] (NP >= 2), revolved into NJ columns.
-Status BuildRevolvedBody(BodyProfile profile, const std::string& njText, BuiltBody& body);
+Status BuildRevolvedBody(BodyProfile profile, const std::string& njText, BuiltBody& body,
+                         Progress* progress = nullptr);
 
 // A node grid whose points are given: grid.NI, NJ, NI1, NJ1 (NI, NJ >= 1) and xNode, yNode, zNode
 // [0..NI1] x [0..NJ1] filled, as a corner-point file would fill them.
-Status BuildGridBody(PanelModel grid, BuiltBody& body);
+Status BuildGridBody(PanelModel grid, BuiltBody& body, Progress* progress = nullptr);
 
 // The warning for a body that cannot be right (geometry/BodyChecks.h), naming where the results
 // file `resultsFile` lists its points ("": no results file is named); "" for a sound body.

@@ -32,13 +32,17 @@ bool FinishGeometryCommand(Session& session, const Status& built, BuiltBody&& bo
         transaction.Rollback();
         return false;
     }
+    if (progress) progress->Report(kStageChecks, 0.0);
     const std::string warning = BodyWarning(body, session.shell.OutFile);
+    session.shell.BodyFile = body.source;
     session.model = std::move(body.model);
     if (body.revolved) session.profile = std::move(body.profile);
     session.shell.GeometryReady = true;
     session.shell.DrawPanels = true;
     session.shell.DrawCpSurface = false;
     session.shell.SolutionReady = false;
+    session.shell.ZeroPivotStep = 0;
+    session.solverUsed.clear();
     if (!warning.empty()) ui.ShowWarning(warning);
     return true;
 }
@@ -48,7 +52,7 @@ bool FinishGeometryCommand(Session& session, const Status& built, BuiltBody&& bo
 bool SphereCommand(Session& session, const std::string& niText, const std::string& njText, UserInterface& ui,
                    Progress* progress) {
     BuiltBody body;
-    const Status built = BuildSphereBody(niText, njText, body);
+    const Status built = BuildSphereBody(niText, njText, body, progress);
     return FinishGeometryCommand(session, built, std::move(body), ui, progress);
 }
 
@@ -59,7 +63,7 @@ bool ProfileFileCommand(Session& session, const std::string& path, std::string& 
     int textNI = 0;
     if (!ReadPanelCount(niText, "NI", textNI)) textNI = 0;
     BuiltBody body;
-    const Status built = BuildProfileFileBody(path, njText, body);
+    const Status built = BuildProfileFileBody(path, njText, body, progress);
     const int NI = body.model.NI;
     if (!FinishGeometryCommand(session, built, std::move(body), ui, progress)) return false;
     session.shell.ProfileFile = path;
@@ -69,7 +73,7 @@ bool ProfileFileCommand(Session& session, const std::string& path, std::string& 
 
 bool CornerFileCommand(Session& session, const std::string& path, UserInterface& ui, Progress* progress) {
     BuiltBody body;
-    const Status built = BuildCornerFileBody(path, body);
+    const Status built = BuildCornerFileBody(path, body, progress);
     if (!FinishGeometryCommand(session, built, std::move(body), ui, progress)) return false;
     session.shell.CornerFile = path;
     return true;

@@ -92,6 +92,7 @@ HessOutcome SolveStream(const PanelModel& model, const FreeStream& vinf, Surface
     outcome.status = flow.status;
     if (!outcome.status) return outcome;
     outcome.zeroPivot = flow.output.zeroPivot;
+    outcome.pivotStep = flow.output.pivotStep;
 
     SurfaceSolution result;
     SurfaceVelocity(solved, stream, flow.output.solutions.front(), result);

@@ -40,7 +40,7 @@ BodyPointer Built(std::string kind, const py::object& progress, Build&& build) {
     auto body = std::make_shared<Body>();
     body->kind = std::move(kind);
     Status status;
-    RunReleased(progress, [&](Progress&) { status = build(body->built); });
+    RunReleased(progress, [&](Progress& watched) { status = build(body->built, &watched); });
     Check(status);
     WarnAboutBody(BodyWarning(body->built, ""));
     return body;
@@ -48,16 +48,16 @@ BodyPointer Built(std::string kind, const py::object& progress, Build&& build) {
 
 BodyPointer Sphere(const py::object& ni, const py::object& nj, const py::object& progress) {
     const std::string niText = CountText(ni), njText = CountText(nj);
-    return Built("sphere", progress, [&](BuiltBody& built) { return BuildSphereBody(niText, njText, built); });
+    return Built("sphere", progress, [&](BuiltBody& built, Progress* watched) { return BuildSphereBody(niText, njText, built, watched); });
 }
 
 BodyPointer Profile(const std::string& path, const py::object& nj, const py::object& progress) {
     const std::string njText = CountText(nj);
-    return Built("profile", progress, [&](BuiltBody& built) { return BuildProfileFileBody(path, njText, built); });
+    return Built("profile", progress, [&](BuiltBody& built, Progress* watched) { return BuildProfileFileBody(path, njText, built, watched); });
 }
 
 BodyPointer CornerPoints(const std::string& path, const py::object& progress) {
-    return Built("corners", progress, [&](BuiltBody& built) { return BuildCornerFileBody(path, built); });
+    return Built("corners", progress, [&](BuiltBody& built, Progress* watched) { return BuildCornerFileBody(path, built, watched); });
 }
 
 BodyPointer Revolve(const Points& x, const Points& r, const py::object& nj, const py::object& progress) {
@@ -72,7 +72,9 @@ BodyPointer Revolve(const Points& x, const Points& r, const py::object& nj, cons
     std::copy(x.data(), x.data() + NP, profile.xI.data() + 1);
     std::copy(r.data(), r.data() + NP, profile.rI.data() + 1);
     return Built("revolve", progress,
-                 [&](BuiltBody& built) { return BuildRevolvedBody(std::move(profile), njText, built); });
+                 [&](BuiltBody& built, Progress* watched) {
+                     return BuildRevolvedBody(std::move(profile), njText, built, watched);
+                 });
 }
 
 BodyPointer Grid(const Points& X, const Points& Y, const Points& Z, const py::object& progress) {
@@ -93,7 +95,7 @@ BodyPointer Grid(const Points& X, const Points& Y, const Points& Z, const py::ob
         for (int i = 1; i <= grid.NI1; ++i)
             for (int j = 1; j <= grid.NJ1; ++j) (*to)(i, j) = in(i - 1, j - 1);
     }
-    return Built("grid", progress, [&](BuiltBody& built) { return BuildGridBody(std::move(grid), built); });
+    return Built("grid", progress, [&](BuiltBody& built, Progress* watched) { return BuildGridBody(std::move(grid), built, watched); });
 }
 
 const PanelModel& ModelOf(const py::object& self) { return self.cast<const Body&>().built.model; }

@@ -70,7 +70,9 @@ SolutionPointer Solve(std::shared_ptr<Body> body, const py::object& stream, cons
     if (memory) Check(plan.MemoryRefusal());
     Check(outcome.status);
     // All-zero strengths are no answer to build on: the batch program stops there too.
-    if (outcome.zeroPivot) RaiseValueError(std::string(kZeroPivotMessage));
+    if (outcome.zeroPivot)
+        RaiseValueError(std::string(kZeroPivotMessage) + '\n' +
+                        ZeroPivotExplanation(outcome.pivotStep, model.PanelCount(), false));
     solution->choice = outcome.choice;
     return solution;
 }
@@ -179,7 +181,7 @@ a choice the body cannot take raises ValueError.
 progress: None or callable(stage, fraction), called from this thread while the work runs.
 
 Raises ValueError for a bad stream or solver, or when the elimination meets a zero pivot
-(" sıfır diyagonal elemanı"), MemoryError when the solver's memory cannot be had, and
+(" sıfır diyagonal elemanı" and the step), MemoryError when the solver's memory cannot be had, and
 KeyboardInterrupt on Ctrl-C (nothing is kept).)");
 }
 

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <string>
 
 #include "PlotWindow.h"
 #include "commands/ExportCommand.h"
@@ -43,6 +44,10 @@ void ResultsMenu::ShowSolution() {
 
 bool ResultsMenu::WriteTables() const { return Mn_WriteTables->isChecked(); }
 
+void ResultsMenu::SetBusy(bool busy) {
+    if (plot_) plot_->SetBusy(busy);
+}
+
 void ResultsMenu::Mn_Plot_Click() {
     if (!plot_) plot_ = new PlotWindow(session_, ui_, window_);
     plot_->Refresh();
@@ -74,6 +79,17 @@ void ResultsMenu::ExportDialog_FileSelected(const QString& chosen) {
     run_([this, target = path.toStdString(), vtk](UserInterface& ui, Progress& progress) {
         progress.Report(kStageExport, 0.0);
         return ExportSurfaceCommand(session_, target, vtk ? SurfaceFormat::Vtk : SurfaceFormat::Csv, ui);
+    }, [this, path, vtk](bool done) {
+        if (done) {
+            ui_.ShowInformation("The surface solution of " + std::to_string(session_.model.PanelCount()) +
+                                " panels was written to " + path.toStdString() +
+                                (vtk ? " (VTK PolyData)." : " (CSV table)."));
+            return;
+        }
+        // The dialog has closed; it opens again on the name that failed.
+        if (!exportDialog_) return;
+        exportDialog_->selectFile(path);
+        exportDialog_->open();
     });
 }
 

@@ -2,9 +2,10 @@
 // The window's menu "Results": "Plot 1 − Cp along the body" opens the plot window, "Export
 // surface…" a save dialog offering the CSV and VTK formats. Both items are enabled only while a
 // solution of the current geometry exists; the window calls ShowSolution() after every command
-// that changes that. The check item "Write coefficient tables" (on at start, kept while the
-// window lives) says whether the Hess command appends the three coefficient tables; without them
-// a body of revolution is solved through its symmetry.
+// and SetBusy() while one runs. An export is confirmed; after a failure (its message shown) the
+// dialog opens again with the name and format that failed. The check item "Write coefficient
+// tables" (on at start, kept while the window lives) says whether the Hess command appends the
+// three coefficient tables; without them a body of revolution is solved through its symmetry.
 
 #include <QObject>
 #include <functional>
@@ -28,7 +29,8 @@ class ResultsMenu : public QObject {
 public:
     // Runs a command beside the window (the window's worker), as the window runs its own.
     using Command = std::function<bool(UserInterface& ui, Progress& progress)>;
-    using Runner = std::function<void(Command command)>;
+    // `done` runs on the window's thread afterwards, told whether the command succeeded.
+    using Runner = std::function<void(Command command, std::function<void(bool)> done)>;
 
     // Adds the menu at the end of `bar`; `window` is the plot window's and the dialog's owner,
     // `run` runs the exports, which take seconds at a million panels.
@@ -36,6 +38,8 @@ public:
 
     // Enables or disables the items for the session as it stands and redraws an open plot.
     void ShowSolution();
+    // Keeps the plot window from reading the session while a command changes it.
+    void SetBusy(bool busy);
 
     void Mn_Plot_Click();
     void Mn_Export_Click();

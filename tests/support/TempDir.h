@@ -64,8 +64,14 @@ inline std::vector<std::string> Lines(const std::string& text) {
 class RecordingInterface : public UserInterface {
 public:
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    // The text among the messages, its explanation apart.
+    void ShowExplainedMessage(const std::string& text, const std::string& explanation) override {
+        messages.push_back(text);
+        explanations.push_back(explanation);
+    }
     void ShowWarning(const std::string& text) override { warnings.push_back(text); }
     std::vector<std::string> messages;
+    std::vector<std::string> explanations;
     std::vector<std::string> warnings;
 };
 
