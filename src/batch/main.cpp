@@ -137,11 +137,11 @@ bool RunHess(Batch& batch, const std::string&) {
 }
 
 bool RunCsv(Batch& batch, const std::string& path) {
-    return ExportSurfaceCommand(batch.session, path, SurfaceFormat::Csv, batch.ui);
+    return ExportSurfaceCommand(batch.session, path, SurfaceFormat::Csv, batch.ui, &batch.progress);
 }
 
 bool RunVtk(Batch& batch, const std::string& path) {
-    return ExportSurfaceCommand(batch.session, path, SurfaceFormat::Vtk, batch.ui);
+    return ExportSurfaceCommand(batch.session, path, SurfaceFormat::Vtk, batch.ui, &batch.progress);
 }
 
 constexpr StepKind kSteps[] = {

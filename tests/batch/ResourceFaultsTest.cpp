@@ -33,15 +33,18 @@ TEST(ResourceFaults, AFileSizeLimitFailsTheWriteAndKeepsTheGeometrysSections) {
     EXPECT_EQ(ReadFile(limited.File("Axisym.txt")), ReadFile(geometryOnly.File("Axisym.txt")));
 }
 
-TEST(ResourceFaults, AResultsFileThatIsAPipeIsRefusedWithoutWaitingForAReader) {
-    TempDir dir;
-    ASSERT_EQ(::mkfifo(dir.File("Axisym.txt").c_str(), 0644), 0);
-    const auto run = RunBatch(dir, "sphere", "timeout 60");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.errors, "The results file Axisym.txt is not a regular file (a pipe or a device); nothing was written to it.\n");
-    struct stat info {};
-    ASSERT_EQ(::stat(dir.File("Axisym.txt").c_str(), &info), 0);
-    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+TEST(ResourceFaults, AResultsFileThatIsNoRegularFileIsRefusedNamingItsKindWithoutWaitingForAReader) {
+    for (const bool pipe : {true, false}) {
+        TempDir dir;
+        ASSERT_EQ(pipe ? ::mkfifo(dir.File("Axisym.txt").c_str(), 0644) : ::mkdir(dir.File("Axisym.txt").c_str(), 0755), 0);
+        const auto run = RunBatch(dir, "sphere", "timeout 60");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.errors, std::string("The results file Axisym.txt is not a regular file (") +
+                                  (pipe ? "a named pipe" : "a directory") + "); nothing was written to it.\n");
+        struct stat info {};
+        ASSERT_EQ(::stat(dir.File("Axisym.txt").c_str(), &info), 0);
+        EXPECT_TRUE(pipe ? S_ISFIFO(info.st_mode) : S_ISDIR(info.st_mode));
+    }
 }
 
 // The address sanitizer reserves terabytes of address space and keeps freed memory aside, so
