@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/PrintableText.h"
 #include "base/ProcessLimits.h"
 #include "base/StopSignals.h"
 #include "base/Version.h"
@@ -212,7 +213,7 @@ int main(int argc, char** argv) try {
         const StepKind* found = nullptr;
         for (const StepKind& kind : kSteps)
             if (kind.name == word) found = &kind;
-        if (!found) return UsageError("unknown step or option \"" + word + "\"");
+        if (!found) return UsageError("unknown step or option \"" + PrintableText(word) + "\"");
         Action action{found, nullptr, {}};
         if (found->takesPath) {
             if (a + 1 >= argc) return UsageError(word + " needs a file path");

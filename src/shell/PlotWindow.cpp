@@ -14,6 +14,7 @@
 #include <QValueAxis>
 #include <QVBoxLayout>
 
+#include "base/PrintableText.h"
 #include "commands/PressurePlot.h"
 
 namespace panelflow {
@@ -109,7 +110,7 @@ void PlotWindow::Redraw() {
 
 bool PlotWindow::SavePng(const QString& path) {
     if (view_->grab().save(path, "PNG")) return true;
-    ui_.ShowMessage("The plot cannot be saved as " + path.toStdString() + ".");
+    ui_.ShowMessage("The plot cannot be saved as " + PrintableText(path.toStdString()) + ".");
     return false;
 }
 
@@ -121,7 +122,7 @@ bool PlotWindow::SaveSvg(const QString& path) {
     svg.setTitle(windowTitle());
     QPainter painter;
     if (!painter.begin(&svg)) {
-        ui_.ShowMessage("The plot cannot be saved as " + path.toStdString() + ".");
+        ui_.ShowMessage("The plot cannot be saved as " + PrintableText(path.toStdString()) + ".");
         return false;
     }
     view_->render(&painter);
