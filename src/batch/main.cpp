@@ -71,7 +71,7 @@ public:
 };
 
 // On a terminal, shows the progress of a step once it has run for more than a second. A caught
-// SIGINT or SIGTERM asks the step to stop.
+// stop signal (base/StopSignals.h) asks the step to stop.
 class TerminalProgress : public Progress {
 public:
     bool StopRequested() const override { return CaughtStopSignal() != 0; }
@@ -116,6 +116,7 @@ struct StepKind {
     std::string_view name;
     bool takesPath;
     bool (*run)(Batch&, const std::string& argument);
+    bool replacesFile = false;  // an export, which cannot be undone once it has replaced its file
 };
 
 bool RunSphere(Batch& batch, const std::string&) {
@@ -150,8 +151,8 @@ constexpr StepKind kSteps[] = {
     {"profile", true, RunProfile},
     {"corners", true, RunCorners},
     {"hess", false, RunHess},
-    {"csv", true, RunCsv},
-    {"vtk", true, RunVtk},
+    {"csv", true, RunCsv, true},
+    {"vtk", true, RunVtk, true},
 };
 
 // One entry of the parsed command line: a step, a new text for one of the count boxes, or a
@@ -164,13 +165,20 @@ struct Action {
     FreeStream stream{};
 };
 
-// The step during which SIGINT or SIGTERM came is undone (the command undoes itself when it hears
-// the signal in time; a step that finished anyway is cut back here), the rest are not run.
-int Interrupted(int signal, std::string_view step, ResultsTransaction& transaction) {
-    transaction.Rollback();
-    std::cerr << "panelflow-batch: " << (signal == SIGINT ? "SIGINT" : "SIGTERM") << " during the step \"" << step
-              << "\": the step was abandoned, " << kResultsFileName
-              << " is as it was before it, and the steps after it were not run.\n";
+// The step during which a stop signal came is undone (the command undoes itself when it hears
+// the signal in time; a step that finished anyway is cut back here), the rest are not run. An
+// export that has replaced its file cannot be undone, and says so.
+int Interrupted(int signal, const StepKind& step, bool done, ResultsTransaction& transaction) {
+    std::cerr << "panelflow-batch: " << SignalName(signal);
+    if (done && step.replacesFile) {
+        std::cerr << " after the step \"" << step.name << "\" had written its file: the steps after it were not run.\n";
+    } else {
+        transaction.Rollback();
+        std::cerr << " during the step \"" << step.name << "\": the step was abandoned, "
+                  << (step.replacesFile ? std::string("its file was left as it was")
+                                        : std::string(kResultsFileName) + " is as it was before it")
+                  << ", and the steps after it were not run.\n";
+    }
     return 128 + signal;
 }
 
@@ -238,7 +246,7 @@ int main(int argc, char** argv) try {
         batch.progress.BeginStep();
         const bool done = action.step->run(batch, action.argument);
         batch.progress.EndStep();
-        if (const int signal = CaughtStopSignal()) return Interrupted(signal, action.step->name, transaction);
+        if (const int signal = CaughtStopSignal()) return Interrupted(signal, *action.step, done, transaction);
         if (!done) return 1;
     }
     return 0;

@@ -8,6 +8,7 @@
 
 #include "Form1.h"
 #include "MessageBoxUserInterface.h"
+#include "WatchStopSignals.h"
 #include "base/ProcessLimits.h"
 #include "base/Version.h"
 #include "solver/BlasKernels.h"
@@ -27,10 +28,11 @@ int main(int argc, char* argv[]) {
     // library routine may read a decimal comma either.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("panelflow");
+    panelflow::WatchStopSignals();
 
     panelflow::MessageBoxUserInterface ui;
     panelflow::Form1 window(ui);
     ui.SetParent(&window);
     window.show();
-    return QApplication::exec();
+    return panelflow::ExitStatusAfterStopSignal(QApplication::exec());
 }
