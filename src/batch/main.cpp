@@ -27,6 +27,7 @@
 #include "commands/FreeStreamText.h"
 #include "commands/Session.h"
 #include "results/ResultsFile.h"
+#include "results/ResultsFileLock.h"
 #include "solver/BlasKernels.h"
 
 namespace {
@@ -58,8 +59,10 @@ constexpr std::string_view kUsage =
     "\n"
     "Exit status: 0 when every step succeeded (a warning about a suspect body, on standard error,\n"
     "included); 1 when a step was refused (its message is on standard error, later steps are not\n"
-    "run) or the elimination met a zero pivot; 2 for a usage error; 130 or 143 when SIGINT or\n"
-    "SIGTERM stopped a step (the results file is then as it was before that step).\n";
+    "run), the elimination met a zero pivot or another program was writing the folder's results\n"
+    "file; 2 for a usage error; 128 + the signal's number when SIGHUP, SIGINT, SIGQUIT, SIGTERM,\n"
+    "SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGXCPU, SIGVTALRM or SIGPROF stopped a step (the results\n"
+    "file is then as it was before that step; 130 for SIGINT, 143 for SIGTERM).\n";
 
 // Messages go to standard error, one per line, word for word; warnings begin with "warning: ".
 class StandardErrorInterface : public UserInterface {
@@ -231,6 +234,12 @@ int main(int argc, char** argv) try {
     }
     if (actions.empty()) return UsageError("no step given");
 
+    // Held until the program ends: no other program may write this folder's results file meanwhile.
+    ResultsFileLock lock;
+    if (const Status locked = lock.Take(batch.session.shell.OutFile); !locked) {
+        batch.ui.ShowMessage(locked.message);
+        return 1;
+    }
     if (!StartCommand(batch.session, batch.ui)) return 1;
     if (const int signal = CaughtStopSignal()) return 128 + signal;
     for (const Action& action : actions) {
