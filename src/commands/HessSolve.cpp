@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "base/NumberText.h"
+#include "base/PrintableText.h"
 #include "commands/Messages.h"
 #include "model/BodyScale.h"
 #include "model/PanelCounts.h"
@@ -108,7 +109,7 @@ HessOutcome SolveStream(const PanelModel& model, const FreeStream& vinf, Surface
         if (!AllFinite(result.Sigma, NI, NJ) || !AllFinite(result.Vx, NI, NJ) || !AllFinite(result.Vy, NI, NJ) ||
             !AllFinite(result.Vz, NI, NJ)) {
             outcome.status = Status::Fail(
-                "The free stream \"" + (settings.streamText.empty() ? FreeStreamText(vinf) : settings.streamText) +
+                "The free stream \"" + (settings.streamText.empty() ? FreeStreamText(vinf) : PrintableText(settings.streamText)) +
                 "\" is too strong for this body: its source strengths or surface velocities are beyond the largest "
                 "number (" + ShortestText(std::numeric_limits<double>::max()) + ") that can be computed.");
             return outcome;

@@ -10,11 +10,13 @@
 #include "Errors.h"
 #include "ReleasedWork.h"
 #include "base/NumberText.h"
+#include "base/PrintableText.h"
 #include "commands/ExportCommand.h"
 #include "commands/FreeStreamText.h"
 #include "commands/Messages.h"
 #include "model/PanelCounts.h"
 #include "results/ResultsFile.h"
+#include "results/ResultsFileLock.h"
 
 namespace py = pybind11;
 using namespace pybind11::literals;
@@ -42,7 +44,7 @@ std::optional<SolverKind> ReadSolver(const std::string& name) {
     if (name == "auto") return std::nullopt;
     SolverKind kind{};
     if (!ReadSolverName(name, kind))
-        RaiseValueError("unknown solver \"" + name + "\"; the solvers are auto|" + SolverNames());
+        RaiseValueError("unknown solver \"" + PrintableText(name) + "\"; the solvers are auto|" + SolverNames());
     return kind;
 }
 
@@ -81,6 +83,9 @@ void WriteResults(const Solution& s, const std::string& path, bool tables, const
     const PanelModel& model = s.body->built.model;
     // The tables are assembled afresh: refused before the file is touched when they cannot fit.
     if (tables) Check(CheckProblemFits(model.NI, model.NJ));
+    // No other program may write the file meanwhile, nor this one while another does.
+    ResultsFileLock lock;
+    Check(lock.Take(path));
     Status status;
     bool memory = false;
     RunReleased(progress, [&](Progress& watched) {
@@ -106,7 +111,9 @@ void WriteResults(const Solution& s, const std::string& path, bool tables, const
 
 void Export(const Solution& s, const std::string& path, SurfaceFormat format, const py::object& progress) {
     Status status;
-    RunReleased(progress, [&](Progress&) { status = ExportSurface(s.body->built.model, s.surface, path, format); });
+    RunReleased(progress, [&](Progress& watched) {
+        status = ExportSurface(s.body->built.model, s.surface, path, format, {std::string(), &watched});
+    });
     Check(status);
 }
 

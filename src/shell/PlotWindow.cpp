@@ -14,6 +14,8 @@
 #include <QValueAxis>
 #include <QVBoxLayout>
 
+#include "base/PrintableText.h"
+#include "commands/PressurePlot.h"
 #include "commands/SessionSummary.h"
 
 namespace panelflow {
@@ -168,7 +170,7 @@ void PlotWindow::Redraw() {
 
 bool PlotWindow::SavePng(const QString& path) {
     if (view_->grab().save(path, "PNG")) return true;
-    ui_.ShowMessage("The plot cannot be saved as " + path.toStdString() + ".");
+    ui_.ShowMessage("The plot cannot be saved as " + PrintableText(path.toStdString()) + ".");
     return false;
 }
 
@@ -181,7 +183,7 @@ bool PlotWindow::SaveSvg(const QString& path) {
     svg.setDescription(bodyTitle_);
     QPainter painter;
     if (!painter.begin(&svg)) {
-        ui_.ShowMessage("The plot cannot be saved as " + path.toStdString() + ".");
+        ui_.ShowMessage("The plot cannot be saved as " + PrintableText(path.toStdString()) + ".");
         return false;
     }
     view_->render(&painter);

@@ -6,6 +6,7 @@ import signal
 import subprocess
 import sys
 import textwrap
+import time
 
 import numpy as np
 import pytest
@@ -150,3 +151,21 @@ def test_ctrl_c_during_a_long_solve_raises_keyboard_interrupt_promptly(tmp_path)
     out, _ = child.communicate(timeout=120)
     assert child.returncode == 0 and out.startswith("interrupted after"), out
     assert float(out.split()[2]) < 10, out
+
+
+def test_write_results_is_refused_while_another_program_writes_that_results_file(batch, tmp_path):
+    sol = pf.solve(pf.sphere(ni=4, nj=4))
+    running = subprocess.Popen([os.environ["PANELFLOW_BATCH"], "--ni", "64", "--nj", "64", "sphere", "hess"],
+                               cwd=batch.directory, stderr=subprocess.DEVNULL)
+    try:
+        results = batch.directory / "Axisym.txt"
+        while running.poll() is None and not (results.exists() and results.stat().st_size > 0):
+            time.sleep(0.01)
+        assert running.poll() is None, "the batch program ended before the test could write beside it"
+        before = results.stat().st_size
+        with pytest.raises(OSError, match=r"Another program \(.*\) is writing the results file"):
+            sol.write_results(str(results))
+        assert results.stat().st_size >= before
+    finally:
+        running.terminate()
+        running.wait()

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -43,6 +44,22 @@ inline std::string ReadFile(const std::string& path) {
 inline void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
+}
+
+// Every entry of a directory but the tests' own dot files, with what it is: a regular file's
+// bytes, where a symbolic link leads, or the kind of any other file. Equal snapshots mean that
+// nothing in the directory changed.
+inline std::map<std::string, std::string> Snapshot(const std::filesystem::path& dir) {
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name[0] == '.') continue;
+        const auto kind = entry.symlink_status().type();
+        if (kind == std::filesystem::file_type::regular) entries[name] = ReadFile(entry.path().string());
+        else if (kind == std::filesystem::file_type::symlink) entries[name] = "link to " + std::filesystem::read_symlink(entry).string();
+        else entries[name] = "kind " + std::to_string(static_cast<int>(kind));
+    }
+    return entries;
 }
 
 // Splits a results-file text at its CR LF line ends.
