@@ -100,7 +100,8 @@ Status WriteWholeFile(const std::string& path, std::string_view contents, std::s
     if (exists && !guard.kept.empty() && ::stat(guard.kept.c_str(), &kept) == 0 && kept.st_dev == existing.st_dev &&
         kept.st_ino == existing.st_ino)
         return Status::Fail(std::string(what) + " " + PrintableText(path) +
-                            " is the results file; nothing was written to it.");
+                            " is the results file; nothing was written to it.",
+                            Fault::File);
 
     // The temporary file lies in the target's directory, so that the rename stays on one file system.
     TemporaryFile temporary{TemporaryName(target)};
