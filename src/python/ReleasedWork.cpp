@@ -107,11 +107,6 @@ void RunReleased(const py::object& callback, const std::function<void(Progress&)
     }
     if (raised) throw *raised;
     if (failure) std::rethrow_exception(failure);
-    if (!callback.is_none()) {
-        std::string stage;
-        double fraction = 0.0;
-        if (progress.Take(stage, fraction)) callback(stage, fraction);
-    }
 }
 
 }  // namespace panelflow::python

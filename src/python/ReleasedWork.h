@@ -7,8 +7,10 @@
 // callback as callback(stage, fraction), stage one of "influence coefficients", "elimination",
 // "results", ..., fraction from 0 to 1. A KeyboardInterrupt, or an exception raised by the
 // callback, asks the work to stop (Progress::StopRequested, within about a second), waits for it
-// to end and is raised then: nothing the work made is kept. Other exceptions of the work are
-// raised as they came.
+// to end and is raised then. The callback is called only while the work runs (never after it
+// has ended, when it could no longer stop it), so that a short work may see none. Other
+// exceptions of the work are raised as they came. An interrupt that comes as the work ends is
+// raised all the same: a caller that can undo the work's effect undoes it then.
 
 #include <functional>
 

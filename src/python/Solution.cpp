@@ -1,6 +1,7 @@
 #include "Solution.h"
 
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -88,22 +89,27 @@ void WriteResults(const Solution& s, const std::string& path, bool tables, const
     Check(lock.Take(path));
     Status status;
     bool memory = false;
-    RunReleased(progress, [&](Progress& watched) {
-        status = StartResultsFile(path);
-        if (!status) return;
-        ResultsTransaction transaction(path);
-        try {
-            status = AppendBodySections(s.body->built, path, &watched);
-            if (status && tables) status = AppendCoefficientTables(model, s.vinf, path, &watched);
-            if (status) status = AppendSolutionSections(path, s.surface, model.NI, model.NJ);
-        } catch (const std::bad_alloc&) {
-            memory = true;
-        } catch (const Cancelled&) {
-            transaction.Rollback();
-            throw;
-        }
-        if (!status || memory) transaction.Rollback();
-    });
+    // Made once the file is started empty: whatever ends the call early (a failure, Ctrl-C, an
+    // exception of the callback, even one that comes as the work ends) leaves the file empty.
+    std::optional<ResultsTransaction> transaction;
+    try {
+        RunReleased(progress, [&](Progress& watched) {
+            status = StartResultsFile(path);
+            if (!status) return;
+            transaction.emplace(path);
+            try {
+                status = AppendBodySections(s.body->built, path, &watched);
+                if (status && tables) status = AppendCoefficientTables(model, s.vinf, path, &watched);
+                if (status) status = AppendSolutionSections(path, s.surface, model.NI, model.NJ);
+            } catch (const std::bad_alloc&) {
+                memory = true;
+            }
+        });
+    } catch (...) {
+        if (transaction) transaction->Rollback();
+        throw;
+    }
+    if ((!status || memory) && transaction) transaction->Rollback();
     if (memory) Check(OutOfMemory("The results file", tables ? InfluenceMatrixBytes(model.NI, model.NJ)
                                                              : PanelModelBytes(model.NI, model.NJ)));
     Check(status);

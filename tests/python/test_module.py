@@ -2,6 +2,7 @@
 and the same messages."""
 
 import os
+import resource
 import signal
 import subprocess
 import sys
@@ -111,6 +112,15 @@ def test_bad_inputs_raise_the_batch_programs_exception_and_message(batch, tmp_pa
     sol = pf.solve(octahedron)
     with pytest.raises(OSError, match="cannot be created"):
         sol.write_results(str(tmp_path / "no" / "Axisym.txt"))
+    # A results file cut short by the file-size limit is left empty, as the batch program leaves it.
+    limits = resource.getrlimit(resource.RLIMIT_FSIZE)
+    resource.setrlimit(resource.RLIMIT_FSIZE, (100000, limits[1]))
+    try:
+        with pytest.raises(OSError, match="cannot be written: File too large"):
+            pf.solve(pf.sphere(ni=16, nj=16)).write_results(str(tmp_path / "Axisym.txt"))
+    finally:
+        resource.setrlimit(resource.RLIMIT_FSIZE, limits)
+    assert (tmp_path / "Axisym.txt").stat().st_size == 0
     with pytest.raises(ValueError, match='unknown solver "fast"'):
         pf.solve(octahedron, solver="fast")
     with pytest.raises(ValueError, match="same length"):
