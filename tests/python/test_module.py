@@ -163,7 +163,7 @@ def test_ctrl_c_during_a_long_solve_raises_keyboard_interrupt_promptly(tmp_path)
     assert float(out.split()[2]) < 10, out
 
 
-def test_write_results_is_refused_while_another_program_writes_that_results_file(batch, tmp_path):
+def test_write_results_and_exports_are_refused_while_another_program_writes_that_results_file(batch, tmp_path):
     sol = pf.solve(pf.sphere(ni=4, nj=4))
     running = subprocess.Popen([os.environ["PANELFLOW_BATCH"], "--ni", "64", "--nj", "64", "sphere", "hess"],
                                cwd=batch.directory, stderr=subprocess.DEVNULL)
@@ -173,9 +173,10 @@ def test_write_results_is_refused_while_another_program_writes_that_results_file
             time.sleep(0.01)
         assert running.poll() is None, "the batch program ended before the test could write beside it"
         before = results.stat().st_size
-        with pytest.raises(OSError, match=r"Another program \(.*\) is writing the results file"):
-            sol.write_results(str(results))
-        assert results.stat().st_size >= before
+        for write in [sol.write_results, sol.to_csv, sol.to_vtk]:
+            with pytest.raises(OSError, match=r"Another program \(.*\) is writing the results file"):
+                write(str(results))
+            assert results.stat().st_size >= before
     finally:
         running.terminate()
         running.wait()
