@@ -57,9 +57,9 @@ std::string_view SolverMemoryName(SolverKind kind) {
     return {};
 }
 
-double SolverBytes(SolverKind kind, double NI, double NJ, double onsets) {
+double SolverBytes(SolverKind kind, double NI, double NJ, double onsets, bool potentials) {
     switch (kind) {
-        case SolverKind::Dense: return DenseSolverBytes(NI, NJ, onsets);
+        case SolverKind::Dense: return DenseSolverBytes(NI, NJ, onsets, potentials);
     }
     return 0.0;
 }
