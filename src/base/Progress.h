@@ -2,7 +2,7 @@
 // Progress of a long computation, and the user's wish to stop it.
 //
 // Report(stage, fraction): stage is a short name for the user ("influence coefficients",
-// "coefficient tables", "elimination", "results"), fraction runs from 0 to 1. Called at most a few
+// "coefficient tables", "elimination", "results", "export"), fraction runs from 0 to 1. Called at most a few
 // hundred times per stage, never from two threads at once (but not always from the same one), so
 // an implementation may do a little I/O.
 //
@@ -33,5 +33,6 @@ inline constexpr std::string_view kStageInfluence = "influence coefficients";
 inline constexpr std::string_view kStageTables = "coefficient tables";
 inline constexpr std::string_view kStageElimination = "elimination";
 inline constexpr std::string_view kStageResults = "results";
+inline constexpr std::string_view kStageExport = "export";
 
 }  // namespace panelflow

@@ -54,7 +54,7 @@ constexpr std::string_view kUsage =
     "  --nj TEXT       the text of the NJ box (default \"4\")\n"
     "  --stream X,Y,Z  the free stream of the following hess steps (default 1,0,0)\n"
     "  --no-tables     every hess step leaves the three coefficient tables out of the results file\n"
-    "  --solver NAME   solve every hess step with this solver (dense) instead of the one\n"
+    "  --solver NAME   solve every hess step with this solver (dense, symmetric) instead of the one\n"
     "                  chosen for the body and the tables\n"
     "  --help          show this text\n"
     "  --version       show the version and the commit this program was built from\n"
@@ -220,8 +220,8 @@ int main(int argc, char** argv) try {
         }
         if (word == "--stream") {
             if (a + 1 >= argc) return UsageError(word + " needs X,Y,Z");
-            Action action{nullptr, nullptr, {}, true};
-            const Status read = ReadFreeStream(argv[++a], action.stream);
+            Action action{nullptr, nullptr, argv[++a], true};
+            const Status read = ReadFreeStream(action.argument, action.stream);
             if (!read) return UsageError(read.message);
             actions.push_back(action);
             continue;
@@ -248,6 +248,7 @@ int main(int argc, char** argv) try {
         }
         if (action.setsStream) {
             batch.vinf = action.stream;
+            batch.hess.streamText = action.argument;
             continue;
         }
         ResultsTransaction transaction(batch.session.shell.OutFile);

@@ -23,7 +23,9 @@ Status ReadFreeStream(std::string_view text, FreeStream& vinf) {
     }
     if (at != end) return refused;
     if (component[0] == 0.0 && component[1] == 0.0 && component[2] == 0.0) return refused;
-    vinf = {component[0], component[1], component[2]};
+    const FreeStream read{component[0], component[1], component[2]};
+    if (const Status usable = CheckFreeStream(read, std::string(text)); !usable) return usable;
+    vinf = read;
     return Status::Ok();
 }
 

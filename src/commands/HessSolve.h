@@ -4,8 +4,11 @@
 // coefficient tables appended once the dense solver has assembled them, then append
 // "Source strengths" and "1-Cp". The matrices live only inside this call.
 //
-// Failures come back in the outcome: a results file that cannot be written, no panels, a forced
-// solver that the body cannot take, a solution that is not finite. A zero pivot is no failure:
+// Failures come back in the outcome: a results file that cannot be written, no panels, a free
+// stream without direction or speed, a forced solver that the body cannot take, a solution that
+// is not finite. A stream of any speed within the range of a double is solved at unit size and
+// scaled back (model/FreeStream.h), so that 1 - Cp is its direction's; one whose strengths or
+// velocities would leave that range is refused, naming it. A zero pivot is no failure:
 // the strengths are then all zero, the sections are written as usual and the outcome says so.
 // Memory that cannot be had throws std::bad_alloc (the command turns it into a message). On any
 // failure the results file may hold part of the sections; the caller cuts it back
@@ -29,10 +32,12 @@ namespace panelflow {
 class ResultsAppender;
 
 // How the Hess command solves: whether the three coefficient tables are written (only the dense
-// solver has them), and a solver forced by the user (none: chosen by ChooseSolver).
+// solver has them), a solver forced by the user (none: chosen by ChooseSolver), and the free
+// stream as the user wrote it, for messages (none: its components).
 struct HessSettings {
     bool writeTables = true;
     std::optional<SolverKind> solver;
+    std::string streamText;
 };
 
 struct HessOutcome {

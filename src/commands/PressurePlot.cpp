@@ -1,5 +1,6 @@
 #include "commands/PressurePlot.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "geometry/SphereFit.h"
@@ -15,12 +16,18 @@ bool StreamAlongX(const FreeStream& vinf) { return vinf.VinfX != 0.0 && vinf.Vin
 
 }  // namespace
 
+int PlottedColumnStep(const PanelModel& model) {
+    const long long points = model.PanelCount();
+    return static_cast<int>(std::max(1LL, (points + kMostPlottedPoints - 1) / kMostPlottedPoints));
+}
+
 std::vector<PlotCurve> PressureCurves(const Session& session, int column, PlottedQuantity quantity) {
     std::vector<PlotCurve> curves;
     if (!session.shell.SolutionReady) return curves;
     const PanelModel& model = session.model;
     const int first = column == 0 ? 1 : column, last = column == 0 ? model.NJ : column;
-    for (int j = first; j <= last && j <= model.NJ; ++j) {
+    const int step = column == 0 ? PlottedColumnStep(model) : 1;
+    for (int j = first; j <= last && j <= model.NJ; j += step) {
         PlotCurve curve{"column " + std::to_string(j), false, {}, {}};
         for (int i = 1; i <= model.NI; ++i) {
             curve.x.push_back(model.xC(i, j));

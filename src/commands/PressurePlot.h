@@ -22,8 +22,15 @@ struct PlotCurve {
 inline constexpr const char* kExactCurveName = "exact 9/4 sin²θ";
 inline constexpr int kExactCurveSamples = 181;
 
-// The curves of column `column` (1..NJ), or of every column when `column` is 0, then the exact
-// curve where there is one. Empty without a solution of the current geometry.
+// "All columns" of a fine mesh would be more points than a chart draws at once (a million at
+// 1000 x 1000, seconds for every repaint): it plots every k-th column from column 1, k the
+// smallest step that keeps to this many points.
+inline constexpr long long kMostPlottedPoints = 32768;
+int PlottedColumnStep(const PanelModel& model);
+
+// The curves of column `column` (1..NJ), or of every column (every PlottedColumnStep-th) when
+// `column` is 0, then the exact curve where there is one. Empty without a solution of the
+// current geometry.
 std::vector<PlotCurve> PressureCurves(const Session& session, int column, PlottedQuantity quantity);
 
 }  // namespace panelflow

@@ -171,7 +171,8 @@ void Form1::CreateMenus() {
     // "About" has no items: choosing it on the menu bar runs its command.
     Mn_About = menuBar()->addAction("About");
     Mn_About->setObjectName("Mn_About");
-    Mn_Results = new ResultsMenu(menuBar(), session_, ui_, this);
+    Mn_Results = new ResultsMenu(menuBar(), session_, ui_, this,
+                                 [this](ResultsMenu::Command command) { RunCommand(std::move(command), [](bool) {}); });
 }
 
 void Form1::Connect() {
@@ -252,13 +253,16 @@ void Form1::Mn_Sphere_Click() {
 }
 
 void Form1::Command_HessPan_Click() {
-    RunCommand([this](UserInterface& ui, Progress& progress) { return HessCommand(session_, ui, &progress).done; },
-               [this](bool done) {
-                   if (!done) return;
-                   Redraw();
-                   Mn_Results->ShowSolution();
-                   Command_HessPan->hide();
-               });
+    HessSettings settings;
+    settings.writeTables = Mn_Results->WriteTables();
+    RunCommand([this, settings](UserInterface& ui, Progress& progress) {
+        return HessCommand(session_, ui, &progress, kUnitStreamAlongX, settings).done;
+    }, [this](bool done) {
+        if (!done) return;
+        Redraw();
+        Mn_Results->ShowSolution();
+        Command_HessPan->hide();
+    });
 }
 
 void Form1::WriteAngle(QLineEdit* box, const QScrollBar* bar) {

@@ -73,7 +73,8 @@ void PlotWindow::Refresh() {
     Plot_Column->clear();
     const int NJ = session_.shell.SolutionReady ? session_.model.NJ : 0;
     for (int j = 1; j <= NJ; ++j) Plot_Column->addItem(QString("column %1").arg(j), j);
-    Plot_Column->addItem("all columns", kAllColumns);
+    const int step = NJ > 0 ? PlottedColumnStep(session_.model) : 1;
+    Plot_Column->addItem(step == 1 ? QString("all columns") : QString("one column in %1").arg(step), kAllColumns);
     const int index = Plot_Column->findData(chosen <= NJ ? chosen : 1);
     Plot_Column->setCurrentIndex(index >= 0 ? index : 0);
     Redraw();

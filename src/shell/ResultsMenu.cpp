@@ -16,14 +16,19 @@ constexpr const char* kVtkFilter = "VTK PolyData for ParaView (*.vtp)";
 
 }  // namespace
 
-ResultsMenu::ResultsMenu(QMenuBar* bar, const Session& session, UserInterface& ui, QWidget* window)
-    : QObject(window), session_(session), ui_(ui), window_(window) {
+ResultsMenu::ResultsMenu(QMenuBar* bar, const Session& session, UserInterface& ui, QWidget* window, Runner run)
+    : QObject(window), session_(session), ui_(ui), window_(window), run_(std::move(run)) {
     Mn_Results = bar->addMenu("Results");
     Mn_Results->setObjectName("Mn_Results");
     Mn_Plot = Mn_Results->addAction("Plot 1 − Cp along the body");
     Mn_Plot->setObjectName("Mn_Plot");
     Mn_Export = Mn_Results->addAction("Export surface…");
     Mn_Export->setObjectName("Mn_Export");
+    Mn_Results->addSeparator();
+    Mn_WriteTables = Mn_Results->addAction("Write coefficient tables");
+    Mn_WriteTables->setObjectName("Mn_WriteTables");
+    Mn_WriteTables->setCheckable(true);
+    Mn_WriteTables->setChecked(true);
     connect(Mn_Plot, &QAction::triggered, this, &ResultsMenu::Mn_Plot_Click);
     connect(Mn_Export, &QAction::triggered, this, &ResultsMenu::Mn_Export_Click);
     ShowSolution();
@@ -35,6 +40,8 @@ void ResultsMenu::ShowSolution() {
     Mn_Export->setEnabled(ready);
     if (plot_ && plot_->isVisible()) plot_->Refresh();
 }
+
+bool ResultsMenu::WriteTables() const { return Mn_WriteTables->isChecked(); }
 
 void ResultsMenu::Mn_Plot_Click() {
     if (!plot_) plot_ = new PlotWindow(session_, ui_, window_);
@@ -64,7 +71,10 @@ void ResultsMenu::ExportDialog_FileSelected(const QString& chosen) {
         vtk = exportDialog_ && exportDialog_->selectedNameFilter() == kVtkFilter;
         path += vtk ? ".vtp" : ".csv";
     }
-    ExportSurfaceCommand(session_, path.toStdString(), vtk ? SurfaceFormat::Vtk : SurfaceFormat::Csv, ui_);
+    run_([this, target = path.toStdString(), vtk](UserInterface& ui, Progress& progress) {
+        progress.Report(kStageExport, 0.0);
+        return ExportSurfaceCommand(session_, target, vtk ? SurfaceFormat::Vtk : SurfaceFormat::Csv, ui);
+    });
 }
 
 }  // namespace panelflow

@@ -1,6 +1,7 @@
 #include "solver/SolverChoice.h"
 
 #include "solver/DenseSolver.h"
+#include "solver/SymmetricSolver.h"
 
 namespace panelflow {
 namespace {
@@ -10,7 +11,7 @@ struct NamedKind {
     SolverKind kind;
 };
 
-constexpr NamedKind kSolvers[] = {{"dense", SolverKind::Dense}};
+constexpr NamedKind kSolvers[] = {{"dense", SolverKind::Dense}, {"symmetric", SolverKind::Symmetric}};
 
 }  // namespace
 
@@ -41,18 +42,33 @@ std::string SolverNames() {
 
 std::string SolverChoice::Text() const { return std::string(SolverName(kind)) + ": " + reason; }
 
-Status ChooseSolver(const PanelModel&, std::optional<SolverKind> forced, bool tables, SolverChoice& choice) {
-    if (forced) {
-        choice = {*forced, "as requested"};
+Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, bool tables, SolverChoice& choice) {
+    if (forced == SolverKind::Symmetric) {
+        if (!model.BodyOfRevolution)
+            return Status::Fail("The symmetric solver needs a body of revolution made by the program (a sphere or a "
+                                "profile file); this body was not made by turning a profile about x. Choose the dense "
+                                "solver for it.");
+        if (tables)
+            return Status::Fail("The symmetric solver does not form the coefficient tables: leave them out of the "
+                                "results file to use it, or choose the dense solver.");
+        choice = {SolverKind::Symmetric, "as requested, a body of revolution"};
         return Status::Ok();
     }
-    choice = {SolverKind::Dense, tables ? "coefficient tables written" : "the solver for every body"};
+    if (forced == SolverKind::Dense)
+        choice = {SolverKind::Dense, tables ? "as requested, coefficient tables written" : "as requested"};
+    else if (tables)
+        choice = {SolverKind::Dense, "coefficient tables written"};
+    else if (model.BodyOfRevolution)
+        choice = {SolverKind::Symmetric, "a body of revolution, coefficient tables not written"};
+    else
+        choice = {SolverKind::Dense, "not a body of revolution"};
     return Status::Ok();
 }
 
 std::string_view SolverMemoryName(SolverKind kind) {
     switch (kind) {
         case SolverKind::Dense: return "influence matrices";
+        case SolverKind::Symmetric: return "Fourier-mode matrices and surface arrays";
     }
     return {};
 }
@@ -60,6 +76,7 @@ std::string_view SolverMemoryName(SolverKind kind) {
 double SolverBytes(SolverKind kind, double NI, double NJ, double onsets, bool potentials) {
     switch (kind) {
         case SolverKind::Dense: return DenseSolverBytes(NI, NJ, onsets, potentials);
+        case SolverKind::Symmetric: return SymmetricSolverBytes(NI, NJ, onsets);
     }
     return 0.0;
 }

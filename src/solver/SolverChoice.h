@@ -3,8 +3,13 @@
 //
 // - dense: every pair of panels in three N x N matrices, Gaussian elimination; any body, and the
 //   only solver that has the coefficient tables to write. Memory O(N^2), work O(N^3).
+// - symmetric: a body of revolution made by the program (a sphere or a profile file, turned about
+//   x in NJ equal steps: PanelModel::BodyOfRevolution), solved through its symmetry: one sweep of
+//   influences and one system of NI unknowns per Fourier mode that the onset flows excite.
+//   Memory O(NI^2 + N), work O(NI^2 NJ).
 //
-// A forced choice that the body or the tables do not allow is refused with a message, never
+// The automatic choice: dense when the coefficient tables are wanted, symmetric for a body of
+// revolution, dense otherwise. A forced choice that the body or the tables do not allow is refused with a message, never
 // silently replaced.
 
 #include <optional>
@@ -16,9 +21,9 @@
 
 namespace panelflow {
 
-enum class SolverKind { Dense };
+enum class SolverKind { Dense, Symmetric };
 
-// "dense": the names of --solver and of the messages.
+// "dense", "symmetric": the names of --solver and of the messages.
 std::string_view SolverName(SolverKind kind);
 // Reads a name of SolverName; false for any other text.
 bool ReadSolverName(std::string_view text, SolverKind& kind);
@@ -27,9 +32,9 @@ std::string SolverNames();
 
 struct SolverChoice {
     SolverKind kind = SolverKind::Dense;
-    std::string reason;  // "coefficient tables written"
+    std::string reason;  // "a body of revolution, coefficient tables not written"
 
-    // "dense: coefficient tables written"
+    // "symmetric: a body of revolution, coefficient tables not written"
     std::string Text() const;
 };
 

@@ -85,6 +85,28 @@ INSTANTIATE_TEST_SUITE_P(Signals, Interrupted, ::testing::Values(SIGINT, SIGTERM
                              return std::string(info.param == SIGINT ? "SIGINT" : "SIGTERM");
                          });
 
+// Without the tables the file does not grow while the symmetric solver works: the signal comes
+// a moment after the sphere's sections are complete.
+TEST(InterruptedWithoutTables, SymmetricHessIsAbandonedAndTheFileIsAsBeforeIt) {
+    TempDir reference;
+    ASSERT_EQ(testing::RunBatch(reference, "--ni 600 --nj 600 sphere").status, 0);
+    const auto beforeHess = std::filesystem::file_size(reference.File("Axisym.txt"));
+    TempDir dir;
+    const pid_t pid = StartBatch(dir, {"--no-tables", "--ni", "600", "--nj", "600", "sphere", "hess"});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    std::error_code missing;
+    while (std::filesystem::file_size(dir.File("Axisym.txt"), missing) != beforeHess &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_EQ(kill(pid, SIGINT), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGINT);
+    EXPECT_TRUE(ReadFile(dir.File("Axisym.txt")) == ReadFile(reference.File("Axisym.txt")));
+}
+
 TEST(BatchProgram, ASphereTooFineToSolveBuildsAndItsHessIsRefusedLeavingItsSections) {
     TempDir geometry, both;
     ASSERT_EQ(testing::RunBatch(geometry, "--ni 200 --nj 200 sphere").status, 0);

@@ -67,11 +67,22 @@ private slots:
     void init() { OpenWindow(); }
     void cleanup() { CloseWindow(); }
 
+    // The dense solver with its tables, and the symmetric one without them on a finer sphere.
+    void cancelledHessLeavesTheFileTheWindowAndTheSolutionAsTheyWere_data() {
+        QTest::addColumn<QString>("counts");
+        QTest::addColumn<bool>("tables");
+        QTest::newRow("dense") << "72" << true;
+        QTest::newRow("symmetric") << "600" << false;
+    }
+
     void cancelledHessLeavesTheFileTheWindowAndTheSolutionAsTheyWere() {
+        QFETCH(QString, counts);
+        QFETCH(bool, tables);
         Sphere("8", "8");
         QTest::mouseClick(Control<QPushButton>("Command_HessPan"), Qt::LeftButton);
         QVERIFY(panelflow::testing::AwaitIdle(*window_));
-        Sphere("72", "72");
+        Sphere(qPrintable(counts), qPrintable(counts));
+        if (!tables) Control<QAction>("Mn_WriteTables")->trigger();
         const QByteArray before = ReadFile(ResultsPath());
         const QImage picture = Picture();
         const double oneMinusCp = window_->session().solution.OneMinusCp(2, 3);

@@ -110,6 +110,21 @@ private slots:
         QVERIFY(ui_.messages.isEmpty());
     }
 
+    // A mesh finer than a chart can draw at once plots "all columns" as every k-th one.
+    void allColumnsOfAFineMeshAreEveryKthColumn() {
+        Control<QAction>("Mn_WriteTables")->trigger();
+        Solve("200", "200");
+        Trigger("Mn_Plot");
+        auto* column = Plot()->findChild<QComboBox*>("Plot_Column");
+        QCOMPARE(column->itemText(column->count() - 1), QString("one column in 2"));
+        column->setCurrentIndex(column->count() - 1);
+        const auto series = Series();
+        QCOMPARE(series.size(), 101);  // columns 1, 3, ..., 199 and the exact curve
+        CheckColumnSeries(series[0], 1, false);
+        CheckColumnSeries(series[99], 199, false);
+        QVERIFY(ui_.messages.isEmpty());
+    }
+
     void plotSavesAsPngAndSvgAndABadPathGivesAMessage() {
         Solve("4", "4");
         Trigger("Mn_Plot");
@@ -123,21 +138,51 @@ private slots:
         QCOMPARE(ui_.messages.size(), 1);
     }
 
+    // Off, the Hess command appends every section but the three tables (and solves the sphere
+    // through its symmetry, to the same printed digits); the choice stays for later solutions.
+    void writeCoefficientTablesDecidesWhetherTheTablesAreWritten() {
+        auto* tables = Control<QAction>("Mn_WriteTables");
+        QVERIFY(tables->isCheckable() && tables->isChecked());
+        Solve("6", "5");
+        QFile file(ResultsPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray withTables = file.readAll();
+        const int first = withTables.indexOf("\r\nHess method - Normal velocities\r\n");
+        const int last = withTables.indexOf("\r\nSource strengths\r\n");
+        QVERIFY(first > 0 && last > first);
+        const QByteArray sphere = withTables.left(withTables.indexOf("\r\nHess method"));
+        const QByteArray solution = withTables.mid(last);
+
+        tables->trigger();
+        QVERIFY(!tables->isChecked());
+        Solve("6", "5");
+        Solve("6", "5");
+        file.seek(0);
+        QCOMPARE(file.readAll(), withTables + sphere + solution + sphere + solution);
+        QVERIFY(!tables->isChecked());
+        QVERIFY(ui_.messages.isEmpty());
+    }
+
     void exportDialogWritesTheChosenFormat() {
         Solve("4", "4");
         Trigger("Mn_Export");
         auto* dialog = window_->findChild<QFileDialog*>("ExportDialog");
         QVERIFY(dialog && dialog->isVisible());
         dialog->selectNameFilter(dialog->nameFilters()[1]);
-        emit dialog->fileSelected(work_->filePath("surface"));
+        // The export runs beside the window, like every command.
+        const auto choose = [&](const QString& name) {
+            emit dialog->fileSelected(work_->filePath(name));
+            QVERIFY(panelflow::testing::AwaitIdle(*window_));
+        };
+        choose("surface");
         QFile vtp(work_->filePath("surface.vtp"));
         QVERIFY(vtp.open(QIODevice::ReadOnly));
         QVERIFY(vtp.readAll().contains("NumberOfPolys=\"16\""));
-        emit dialog->fileSelected(work_->filePath("table.csv"));
+        choose("table.csv");
         QFile csv(work_->filePath("table.csv"));
         QVERIFY(csv.open(QIODevice::ReadOnly));
         QCOMPARE(csv.readAll().count('\n'), 17);
-        emit dialog->fileSelected(work_->filePath("missing/table.csv"));
+        choose("missing/table.csv");
         QCOMPARE(ui_.messages.size(), 1);
         QVERIFY(ui_.messages[0].contains("cannot be written"));
     }

@@ -10,7 +10,7 @@
 #include "base/NumberText.h"
 #include "geometry/BodyOfRevolution.h"
 #include "geometry/PanelGeometry.h"
-#include "solver/FlowSolver.h"
+#include "solver/DenseSolver.h"
 #include "solver/SurfaceVelocity.h"
 #include "support/PanelQuadrature.h"
 #include "support/PanelTestSupport.h"
@@ -112,12 +112,11 @@ Array2D<double> FlatBaseOneMinusCp(int NJ, double baseShift) {
     }
     BuildBodyOfRevolution(profile, model);
     EXPECT_TRUE(BuildPanels(model).ok);
-    SolveSettings dense;
-    dense.solver = SolverKind::Dense;
-    const FlowResult result = SolveFlow(model, StreamProblem(kUnitStream), dense);
-    EXPECT_TRUE(result.status.ok && !result.output.zeroPivot);
+    SolverOutput output;
+    EXPECT_TRUE(DenseSolve(model, StreamProblem(kUnitStream), output).ok);
+    EXPECT_FALSE(output.zeroPivot);
     SurfaceSolution surface;
-    SurfaceVelocity(model, kUnitStream, result.output.solutions.at(0), surface);
+    SurfaceVelocity(model, kUnitStream, output.solutions.front(), surface);
     return surface.OneMinusCp;
 }
 
