@@ -172,7 +172,9 @@ void Form1::CreateMenus() {
     Mn_About = menuBar()->addAction("About");
     Mn_About->setObjectName("Mn_About");
     Mn_Results = new ResultsMenu(menuBar(), session_, ui_, this,
-                                 [this](ResultsMenu::Command command) { RunCommand(std::move(command), [](bool) {}); });
+                                 [this](ResultsMenu::Command command, std::function<void(bool)> then) {
+                                     RunCommand(std::move(command), std::move(then));
+                                 });
 }
 
 void Form1::Connect() {
