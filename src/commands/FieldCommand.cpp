@@ -43,7 +43,7 @@ bool FieldCommand(const Session& session, const std::string& spec, const std::st
                                    " is neither."),
                       nullptr, ui);
     const std::string_view what = vts ? "The VTK file" : "The CSV file";
-    if (const Status target = CheckOutputTarget(path, what); !target) return Refuse(target, nullptr, ui);
+    if (const Status target = CheckOutputTarget(path, what, session.shell.OutFile); !target) return Refuse(target, nullptr, ui);
 
     FieldPoints field;
     if (NamesAFile(spec)) {

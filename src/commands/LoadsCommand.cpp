@@ -51,7 +51,7 @@ bool LoadsCommand(const Session& session, UserInterface& ui, Progress* progress,
 bool LoadsFileCommand(const Session& session, const std::string& path, UserInterface& ui, Progress* progress,
                       const LoadsSettings& settings, BodyLoads& loads) {
     if (session.shell.SolutionReady)
-        if (const Status target = CheckOutputTarget(path, kLoadsFile); !target) return Refuse(target, nullptr, ui);
+        if (const Status target = CheckOutputTarget(path, kLoadsFile, session.shell.OutFile); !target) return Refuse(target, nullptr, ui);
     BodyLoads computed;
     if (!LoadsCommand(session, ui, progress, settings, computed)) return false;
     Status written;

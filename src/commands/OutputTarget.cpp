@@ -11,13 +11,18 @@
 
 namespace panelflow {
 
-Status CheckOutputTarget(const std::string& path, std::string_view what) {
+Status CheckOutputTarget(const std::string& path, std::string_view what, const std::string& resultsFile) {
     const auto fail = [&](const char* reason) {
         return Status::Fail(std::string(what) + " " + PrintableText(path) + " cannot be written: " + reason + ".");
     };
     if (path.empty()) return Status::Fail("No file name was given for " + std::string(what) + ".");
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return fail(std::strerror(EISDIR));
+    if (::stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) return fail(std::strerror(EISDIR));
+        struct stat results {};
+        if (::stat(resultsFile.c_str(), &results) == 0 && results.st_dev == info.st_dev && results.st_ino == info.st_ino)
+            return fail("it is the results file");
+    }
     const std::size_t slash = path.rfind('/');
     const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     if (::access(directory.c_str(), W_OK | X_OK) != 0) return fail(std::strerror(errno));

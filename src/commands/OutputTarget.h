@@ -10,9 +10,10 @@
 
 namespace panelflow {
 
-// Refuses `path` when it names a directory or its directory cannot take a new file, with the
-// message "<what> <path> cannot be written: <reason>."
-Status CheckOutputTarget(const std::string& path, std::string_view what);
+// Refuses `path` when it names a directory or the results file `resultsFile` (under any name),
+// or its directory cannot take a new file, with the message "<what> <path> cannot be written:
+// <reason>."
+Status CheckOutputTarget(const std::string& path, std::string_view what, const std::string& resultsFile);
 
 // Whether `path` ends with `suffix`, letters of any case (".csv", ".VTS").
 bool HasSuffix(std::string_view path, std::string_view suffix);

@@ -78,7 +78,7 @@ AddedMassResult AddedMasses(const PanelModel& model, const Vector3& reference, c
 }
 
 Vector3 MunkMoment(const Matrix6& addedMass, const FreeStream& vinf) {
-    const double U = std::sqrt(vinf.VinfX * vinf.VinfX + vinf.VinfY * vinf.VinfY + vinf.VinfZ * vinf.VinfZ);
+    const double U = std::hypot(vinf.VinfX, vinf.VinfY, vinf.VinfZ);
     const double e[3] = {vinf.VinfX / U, vinf.VinfY / U, vinf.VinfZ / U};
     double Ae[3];
     for (int k = 0; k < 3; ++k) Ae[k] = addedMass[k][0] * e[0] + addedMass[k][1] * e[1] + addedMass[k][2] * e[2];

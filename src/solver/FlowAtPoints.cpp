@@ -38,7 +38,8 @@ FieldValues FlowAtPoints(const PanelModel& model, const Array2D<double>& Sigma, 
     std::vector<double> sigma(static_cast<std::size_t>(N));
     for (int i = 1; i <= model.NI; ++i)
         for (int j = 1; j <= model.NJ; ++j) sigma[static_cast<std::size_t>(i - 1) * model.NJ + (j - 1)] = Sigma(i, j);
-    const double VinfSquared = vinf.VinfX * vinf.VinfX + vinf.VinfY * vinf.VinfY + vinf.VinfZ * vinf.VinfZ;
+    // The stream's speed without overflow, for any stream within a double's range.
+    const double U = std::hypot(vinf.VinfX, vinf.VinfY, vinf.VinfZ);
 
     const long tasks = (M + kPointsPerTask - 1) / kPointsPerTask;
     std::atomic<long> done{0};
@@ -68,7 +69,7 @@ FieldValues FlowAtPoints(const PanelModel& model, const Array2D<double>& Sigma, 
             const Vector3 V = inside ? Vector3{0.0, 0.0, 0.0} : Vector3{vinf.VinfX + Vx, vinf.VinfY + Vy, vinf.VinfZ + Vz};
             const auto at = static_cast<std::size_t>(p);
             values.velocity[at] = V;
-            values.oneMinusCp[at] = (V[0] * V[0] + V[1] * V[1] + V[2] * V[2]) / VinfSquared;
+            values.oneMinusCp[at] = (V[0] / U) * (V[0] / U) + (V[1] / U) * (V[1] / U) + (V[2] / U) * (V[2] / U);
             values.cp[at] = 1.0 - values.oneMinusCp[at];
             values.inside[at] = inside ? 1 : 0;
         }

@@ -108,10 +108,14 @@ LoadsResult LoadsOnBody(const PanelModel& model, const SurfaceSolution& surface,
     const auto back = [e](double value, int power) { return std::ldexp(value, -power * e); };
 
     const DisplacedFluid fluid = DisplacedFluidOf(body, R);
-    if (!(fluid.volume > 0.0)) {
+    if (fluid.volume < 0.0) {
         result.status = Status::Fail(
-            "The panels enclose no volume: their normals point into the body, or it is not closed, so it has no "
-            "added masses.");
+            "The panels' normals point into the body (the volume they enclose comes out negative), so its loads "
+            "and added masses would be wrong; the corner points must run the other way round.");
+        return result;
+    }
+    if (!(fluid.volume > 0.0)) {
+        result.status = Status::Fail("The panels enclose no volume, so the body has no added masses.");
         return result;
     }
     const PressureIntegrals pressure = IntegratePressure(body, surface.OneMinusCp, R);

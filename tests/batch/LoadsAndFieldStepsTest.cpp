@@ -84,7 +84,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "The VTK file missing/flow.vts cannot be written: No such file or directory."},
         BadStep{"LoadsToAMissingDirectory", "sphere hess", "loads missing/loads.json",
                 "The loads file missing/loads.json cannot be written: No such file or directory."},
-        BadStep{"LoadsToADirectory", "sphere hess", "loads .", "The loads file . cannot be written: Is a directory."}),
+        BadStep{"LoadsToADirectory", "sphere hess", "loads .", "The loads file . cannot be written: Is a directory."},
+        BadStep{"LoadsOverTheResultsFile", "sphere hess", "loads ./Axisym.txt",
+                "The loads file ./Axisym.txt cannot be written: it is the results file."}),
     [](const ::testing::TestParamInfo<BadStep>& info) { return std::string(info.param.name); });
 
 }  // namespace

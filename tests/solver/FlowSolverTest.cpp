@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "support/PanelTestSupport.h"
 
@@ -101,7 +102,9 @@ TEST(FlowSolver, EverySolverGivesTheDenseSolversPotentialsAndTheSpheresDipole) {
             largest = std::fmax(largest, std::fabs(reference.output.solutions[0].potential(i, j) + model.yC(i, j) / 2.0));
     EXPECT_LT(largest, 0.035);  // 0.027 at 16 x 16, 0.013 at 32 x 32: first order
 
-    for (const SolverKind kind : {SolverKind::Symmetric}) {
+    // Every other solver, with the accuracy it promises (a solver that approximates joins with its own).
+    const std::pair<SolverKind, double> solvers[] = {{SolverKind::Symmetric, 1e-12}};
+    for (const auto& [kind, accuracy] : solvers) {
         SolveSettings settings;
         settings.solver = kind;
         const FlowResult result = SolveFlow(model, problem, settings);
@@ -109,7 +112,7 @@ TEST(FlowSolver, EverySolverGivesTheDenseSolversPotentialsAndTheSpheresDipole) {
         for (std::size_t r = 0; r < problem.onsets.size(); ++r) {
             const Array2D<double>& phi = result.output.solutions[r].potential;
             ASSERT_FALSE(phi.empty()) << SolverName(kind);
-            EXPECT_LT(LargestDifference(phi, reference.output.solutions[r].potential), 1e-12) << SolverName(kind) << " " << r;
+            EXPECT_LT(LargestDifference(phi, reference.output.solutions[r].potential), accuracy) << SolverName(kind) << " " << r;
         }
     }
 }

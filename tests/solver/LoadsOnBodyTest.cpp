@@ -96,5 +96,17 @@ TEST(Loads, BodyFarFromUnitSizeScalesEveryResultByItsPowerOfTheLength) {
     EXPECT_DOUBLE_EQ(large.loads.munkMoment[2], std::ldexp(unit.loads.munkMoment[2], 240));
 }
 
+// Normals that point into the body make its volume negative: no loads are given for it.
+TEST(Loads, BodyWhoseNormalsPointInIsRefused) {
+    Session session;
+    ASSERT_TRUE(RunLoadsCase(1.0, 8, 8, kUnitStreamAlongX, session).status.ok);
+    for (Array2D<double>* n : {&session.model.ZtaX, &session.model.ZtaY, &session.model.ZtaZ})
+        for (int i = 1; i <= 8; ++i)
+            for (int j = 1; j <= 8; ++j) (*n)(i, j) = -(*n)(i, j);
+    const LoadsResult result = LoadsOnBody(session.model, session.solution, session.vinf);
+    EXPECT_FALSE(result.status.ok);
+    EXPECT_NE(result.status.message.find("normals point into the body"), std::string::npos) << result.status.message;
+}
+
 }  // namespace
 }  // namespace panelflow
