@@ -52,20 +52,21 @@ FieldValues FlowAtPoints(const PanelModel& model, const Array2D<double>& Sigma, 
                *solidAngle = phi + kColumnsPerBlock;
         const long first = task * kPointsPerTask, last = std::min(M, first + kPointsPerTask);
         for (long p = first; p < last; ++p) {
+            ThrowIfStopRequested(progress);
             const Vector3& point = points[static_cast<std::size_t>(p)];
             const assembly::FieldPanel field = GlobalAxesAt({std::ldexp(point[0], e), std::ldexp(point[1], e),
                                                              std::ldexp(point[2], e)});
-            double Vx = 0.0, Vy = 0.0, Vz = 0.0, Omega = 0.0;
+            double Vx = 0.0, Vy = 0.0, Vz = 0.0, solidAngles = 0.0;  // the last over 4 Pi
             for (const auto& block : blocks) {
                 const assembly::SourceArrays& arrays = block->arrays();
                 kernel(arrays, field, 0, arrays.count, u, v, w, phi, solidAngle);
                 const double* s = sigma.data() + (&block - blocks.data()) * kColumnsPerBlock;
                 for (long n = 0; n < arrays.count; ++n) {
                     Vx += s[n] * u[n], Vy += s[n] * v[n], Vz += s[n] * w[n];
-                    Omega += solidAngle[n];
+                    solidAngles += solidAngle[n];
                 }
             }
-            const bool inside = Omega < -0.5;
+            const bool inside = solidAngles < -0.5;
             const Vector3 V = inside ? Vector3{0.0, 0.0, 0.0} : Vector3{vinf.VinfX + Vx, vinf.VinfY + Vy, vinf.VinfZ + Vz};
             const auto at = static_cast<std::size_t>(p);
             values.velocity[at] = V;
