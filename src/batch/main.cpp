@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/PrintableText.h"
 #include "base/ProcessLimits.h"
 #include "base/StopSignals.h"
 #include "base/Version.h"
@@ -30,6 +31,7 @@
 #include "commands/Session.h"
 #include "results/LoadsReport.h"
 #include "results/ResultsFile.h"
+#include "results/ResultsFileLock.h"
 #include "solver/BlasKernels.h"
 
 namespace {
@@ -69,8 +71,10 @@ constexpr std::string_view kUsage =
     "\n"
     "Exit status: 0 when every step succeeded (a warning about a suspect body, on standard error,\n"
     "included); 1 when a step was refused (its message is on standard error, later steps are not\n"
-    "run) or the elimination met a zero pivot; 2 for a usage error; 130 or 143 when SIGINT or\n"
-    "SIGTERM stopped a step (the results file is then as it was before that step).\n";
+    "run), the elimination met a zero pivot or another program was writing the folder's results\n"
+    "file; 2 for a usage error; 128 + the signal's number when SIGHUP, SIGINT, SIGQUIT, SIGTERM,\n"
+    "SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGXCPU, SIGVTALRM or SIGPROF stopped a step (the results\n"
+    "file is then as it was before that step; 130 for SIGINT, 143 for SIGTERM).\n";
 
 // Messages go to standard error, one per line, word for word; warnings begin with "warning: ".
 class StandardErrorInterface : public UserInterface {
@@ -82,7 +86,7 @@ public:
 };
 
 // On a terminal, shows the progress of a step once it has run for more than a second. A caught
-// SIGINT or SIGTERM asks the step to stop.
+// stop signal (base/StopSignals.h) asks the step to stop.
 class TerminalProgress : public Progress {
 public:
     bool StopRequested() const override { return CaughtStopSignal() != 0; }
@@ -132,6 +136,7 @@ struct StepKind {
     int words;
     std::string_view needs;
     bool (*run)(Batch&, const Arguments&);
+    bool replacesFile = false;  // an export, which cannot be undone once it has replaced its file
 };
 
 bool RunSphere(Batch& batch, const Arguments&) {
@@ -154,11 +159,11 @@ bool RunHess(Batch& batch, const Arguments&) {
 }
 
 bool RunCsv(Batch& batch, const Arguments& path) {
-    return ExportSurfaceCommand(batch.session, path[0], SurfaceFormat::Csv, batch.ui);
+    return ExportSurfaceCommand(batch.session, path[0], SurfaceFormat::Csv, batch.ui, &batch.progress);
 }
 
 bool RunVtk(Batch& batch, const Arguments& path) {
-    return ExportSurfaceCommand(batch.session, path[0], SurfaceFormat::Vtk, batch.ui);
+    return ExportSurfaceCommand(batch.session, path[0], SurfaceFormat::Vtk, batch.ui, &batch.progress);
 }
 
 // The JSON file, and the table on standard output for the person who ran it.
@@ -179,10 +184,10 @@ constexpr StepKind kSteps[] = {
     {"profile", 1, "a file path", RunProfile},
     {"corners", 1, "a file path", RunCorners},
     {"hess", 0, "", RunHess},
-    {"csv", 1, "a file path", RunCsv},
-    {"vtk", 1, "a file path", RunVtk},
-    {"loads", 1, "a file path", RunLoads},
-    {"field", 2, "the points (a file or a box) and a file path", RunField},
+    {"csv", 1, "a file path", RunCsv, true},
+    {"vtk", 1, "a file path", RunVtk, true},
+    {"loads", 1, "a file path", RunLoads, true},
+    {"field", 2, "the points (a file or a box) and a file path", RunField, true},
 };
 
 // One entry of the parsed command line: a step, a new text for one of the count boxes, or a
@@ -196,13 +201,20 @@ struct Action {
     Arguments arguments = {};  // a step's
 };
 
-// The step during which SIGINT or SIGTERM came is undone (the command undoes itself when it hears
-// the signal in time; a step that finished anyway is cut back here), the rest are not run.
-int Interrupted(int signal, std::string_view step, ResultsTransaction& transaction) {
-    transaction.Rollback();
-    std::cerr << "panelflow-batch: " << (signal == SIGINT ? "SIGINT" : "SIGTERM") << " during the step \"" << step
-              << "\": the step was abandoned, " << kResultsFileName
-              << " is as it was before it, and the steps after it were not run.\n";
+// The step during which a stop signal came is undone (the command undoes itself when it hears
+// the signal in time; a step that finished anyway is cut back here), the rest are not run. An
+// export that has replaced its file cannot be undone, and says so.
+int Interrupted(int signal, const StepKind& step, bool done, ResultsTransaction& transaction) {
+    std::cerr << "panelflow-batch: " << SignalName(signal);
+    if (done && step.replacesFile) {
+        std::cerr << " after the step \"" << step.name << "\" had written its file: the steps after it were not run.\n";
+    } else {
+        transaction.Rollback();
+        std::cerr << " during the step \"" << step.name << "\": the step was abandoned, "
+                  << (step.replacesFile ? std::string("its file was left as it was")
+                                        : std::string(kResultsFileName) + " is as it was before it")
+                  << ", and the steps after it were not run.\n";
+    }
     return 128 + signal;
 }
 
@@ -257,7 +269,7 @@ int main(int argc, char** argv) try {
         const StepKind* found = nullptr;
         for (const StepKind& kind : kSteps)
             if (kind.name == word) found = &kind;
-        if (!found) return UsageError("unknown step or option \"" + word + "\"");
+        if (!found) return UsageError("unknown step or option \"" + PrintableText(word) + "\"");
         Action action{found, nullptr, {}};
         for (int n = 0; n < found->words; ++n) {
             if (a + 1 >= argc) return UsageError(word + " needs " + std::string(found->needs));
@@ -267,6 +279,12 @@ int main(int argc, char** argv) try {
     }
     if (actions.empty()) return UsageError("no step given");
 
+    // Held until the program ends: no other program may write this folder's results file meanwhile.
+    ResultsFileLock lock;
+    if (const Status locked = lock.Take(batch.session.shell.OutFile); !locked) {
+        batch.ui.ShowMessage(locked.message);
+        return 1;
+    }
     if (!StartCommand(batch.session, batch.ui)) return 1;
     if (const int signal = CaughtStopSignal()) return 128 + signal;
     for (const Action& action : actions) {
@@ -283,7 +301,7 @@ int main(int argc, char** argv) try {
         batch.progress.BeginStep();
         const bool done = action.step->run(batch, action.arguments);
         batch.progress.EndStep();
-        if (const int signal = CaughtStopSignal()) return Interrupted(signal, action.step->name, transaction);
+        if (const int signal = CaughtStopSignal()) return Interrupted(signal, *action.step, done, transaction);
         if (!done) return 1;
     }
     return 0;

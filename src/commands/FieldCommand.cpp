@@ -3,16 +3,17 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <new>
 
 #include "base/PrintableText.h"
 #include "base/ProcessLimits.h"
-#include "commands/OutputTarget.h"
 #include "commands/Refusal.h"
 #include "input/FieldPointsInput.h"
 #include "model/PanelCounts.h"
 #include "results/FlowFieldExport.h"
+#include "results/WholeFile.h"
 #include "solver/FlowAtPoints.h"
 
 namespace panelflow {
@@ -21,6 +22,16 @@ namespace {
 // What a point takes while the flow is computed and written: its coordinates and values (9
 // doubles and a flag) and about 200 characters of text.
 constexpr double kBytesPerPoint = 8.0 * 9.0 + 1.0 + 200.0;
+
+// Whether `path` ends with `suffix`, letters of any case (".csv", ".VTS").
+bool HasSuffix(std::string_view path, std::string_view suffix) {
+    if (path.size() < suffix.size()) return false;
+    const std::string_view end = path.substr(path.size() - suffix.size());
+    for (std::size_t c = 0; c < suffix.size(); ++c)
+        if (std::tolower(static_cast<unsigned char>(end[c])) != std::tolower(static_cast<unsigned char>(suffix[c])))
+            return false;
+    return true;
+}
 
 // A box text holds colons and never a slash, nor does it end in .csv.
 bool NamesAFile(const std::string& spec) {
@@ -43,7 +54,8 @@ bool FieldCommand(const Session& session, const std::string& spec, const std::st
                                    " is neither."),
                       nullptr, ui);
     const std::string_view what = vts ? "The VTK file" : "The CSV file";
-    if (const Status target = CheckOutputTarget(path, what, session.shell.OutFile); !target) return Refuse(target, nullptr, ui);
+    if (const Status target = CheckWholeFileTarget(path, what, {session.shell.OutFile}); !target)
+        return Refuse(target, nullptr, ui);
 
     FieldPoints field;
     if (NamesAFile(spec)) {
@@ -59,8 +71,8 @@ bool FieldCommand(const Session& session, const std::string& spec, const std::st
         const double bytes = count * kBytesPerPoint;
         const MemoryLimit usable = UsableMemory();
         if (bytes > 0.9 * usable.bytes)
-            return Refuse(Status::Fail("The box of " + ShortestText(count) + " points needs " + GigabytesText(bytes) +
-                                       " of memory; this program may use " + GigabytesText(usable.bytes) + " now (" +
+            return Refuse(Status::Fail("The box of " + ShortestText(count) + " points needs " + MemoryText(bytes) +
+                                       " of memory; this program may use " + MemoryText(usable.bytes) + " now (" +
                                        usable.what + "). Ask for fewer points."),
                           nullptr, ui);
         field.box = box;
@@ -72,7 +84,9 @@ bool FieldCommand(const Session& session, const std::string& spec, const std::st
         const FieldValues values = FlowAtPoints(session.model, session.solution.Sigma, session.vinf, field.points, progress);
         if (progress != nullptr) progress->Report(kStageExport, 0.0);
         ThrowIfStopRequested(progress);
-        written = vts ? WriteFieldVts(*field.box, field.points, values, path) : WriteFieldCsv(field.points, values, path);
+        const WholeFileGuard guard{session.shell.OutFile, progress};
+        written = vts ? WriteFieldVts(*field.box, field.points, values, path, guard)
+                      : WriteFieldCsv(field.points, values, path, guard);
     } catch (const std::bad_alloc&) {
         written = OutOfMemory("The flow field", static_cast<double>(field.points.size()) * kBytesPerPoint);
     } catch (const Cancelled&) {

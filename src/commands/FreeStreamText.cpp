@@ -4,10 +4,12 @@
 #include <cmath>
 #include <string>
 
+#include "base/PrintableText.h"
+
 namespace panelflow {
 
 Status ReadFreeStream(std::string_view text, FreeStream& vinf) {
-    const Status refused = Status::Fail("The free stream \"" + std::string(text) +
+    const Status refused = Status::Fail("The free stream \"" + PrintableText(text) +
                                         "\" is not three numbers X,Y,Z, not all zero (such as 1,0,0).");
     double component[3] = {};
     const char* at = text.data();

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "base/NumberText.h"
+#include "base/PrintableText.h"
 #include "commands/Messages.h"
 #include "model/BodyScale.h"
 #include "results/ResultsFile.h"
@@ -64,6 +65,7 @@ HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSo
     outcome.status = flow.status;
     if (!outcome.status) return outcome;
     outcome.zeroPivot = flow.output.zeroPivot;
+    outcome.pivotStep = flow.output.pivotStep;
 
     SurfaceSolution result;
     SurfaceVelocity(solved, stream, flow.output.solutions.front(), result);
@@ -79,7 +81,7 @@ HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSo
         if (!AllFinite(result.Sigma, NI, NJ) || !AllFinite(result.Vx, NI, NJ) || !AllFinite(result.Vy, NI, NJ) ||
             !AllFinite(result.Vz, NI, NJ)) {
             outcome.status = Status::Fail(
-                "The free stream \"" + (settings.streamText.empty() ? FreeStreamText(vinf) : settings.streamText) +
+                "The free stream \"" + (settings.streamText.empty() ? FreeStreamText(vinf) : PrintableText(settings.streamText)) +
                 "\" is too strong for this body: its source strengths or surface velocities are beyond the largest "
                 "number (" + ShortestText(std::numeric_limits<double>::max()) + ") that can be computed.");
             return outcome;

@@ -8,8 +8,9 @@
 // stream without direction or speed, a forced solver that the body cannot take, a solution that
 // is not finite. A stream of any speed within the range of a double is solved at unit size and
 // scaled back (model/FreeStream.h), so that 1 - Cp is its direction's; one whose strengths or
-// velocities would leave that range is refused, naming it. A zero pivot is no failure:
-// the strengths are then all zero, the sections are written as usual and the outcome says so.
+// velocities would leave that range is refused, naming it. A zero pivot is no failure here:
+// the strengths are then all zero, the sections are written as usual and the outcome says so,
+// with the step; the command decides.
 // Memory that cannot be had throws std::bad_alloc (the command turns it into a message). On any
 // failure the results file may hold part of the sections; the caller cuts it back
 // (ResultsTransaction) and `surface` is unchanged.
@@ -43,6 +44,7 @@ struct HessSettings {
 struct HessOutcome {
     Status status;
     bool zeroPivot = false;
+    long pivotStep = 0;   // the elimination's step k whose pivot was zero (0: not known)
     SolverChoice choice;  // the solver that was chosen, and why
 };
 

@@ -3,10 +3,10 @@
 #include <new>
 
 #include "base/PrintableText.h"
-#include "commands/OutputTarget.h"
 #include "commands/Refusal.h"
 #include "model/PanelCounts.h"
 #include "results/LoadsReport.h"
+#include "results/WholeFile.h"
 #include "solver/LoadsOnBody.h"
 
 namespace panelflow {
@@ -51,13 +51,14 @@ bool LoadsCommand(const Session& session, UserInterface& ui, Progress* progress,
 bool LoadsFileCommand(const Session& session, const std::string& path, UserInterface& ui, Progress* progress,
                       const LoadsSettings& settings, BodyLoads& loads) {
     if (session.shell.SolutionReady)
-        if (const Status target = CheckOutputTarget(path, kLoadsFile, session.shell.OutFile); !target) return Refuse(target, nullptr, ui);
+        if (const Status target = CheckWholeFileTarget(path, kLoadsFile, {session.shell.OutFile}); !target)
+            return Refuse(target, nullptr, ui);
     BodyLoads computed;
     if (!LoadsCommand(session, ui, progress, settings, computed)) return false;
     Status written;
     try {
         ThrowIfStopRequested(progress);
-        written = WriteLoadsJson(computed, path);
+        written = WriteLoadsJson(computed, path, WholeFileGuard{session.shell.OutFile, progress});
     } catch (const std::bad_alloc&) {
         written = Status::Fail(std::string(kLoadsFile) + " " + PrintableText(path) + " cannot be made: there is not enough memory; nothing was written.");
     } catch (const Cancelled&) {

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "base/NumberText.h"
+#include "base/PrintableText.h"
 
 namespace panelflow {
 namespace {
@@ -14,7 +15,7 @@ constexpr int kOrdinaryExponent = 60;
 }  // namespace
 
 Status CheckFreeStream(const FreeStream& vinf, const std::string& text) {
-    const std::string named = "The free stream \"" + (text.empty() ? FreeStreamText(vinf) : text) + "\"";
+    const std::string named = "The free stream \"" + (text.empty() ? FreeStreamText(vinf) : PrintableText(text)) + "\"";
     if (!std::isfinite(vinf.VinfX) || !std::isfinite(vinf.VinfY) || !std::isfinite(vinf.VinfZ))
         return Status::Fail(named + " has a component that is not a finite number.");
     if (vinf.VinfX == 0.0 && vinf.VinfY == 0.0 && vinf.VinfZ == 0.0)

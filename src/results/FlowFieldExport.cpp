@@ -78,13 +78,14 @@ std::string FieldVtsText(const FieldBox& box, const std::vector<Vector3>& points
     return out;
 }
 
-Status WriteFieldCsv(const std::vector<Vector3>& points, const FieldValues& values, const std::string& path) {
-    return WriteWholeFile(path, FieldCsvText(points, values), "The CSV file");
+Status WriteFieldCsv(const std::vector<Vector3>& points, const FieldValues& values, const std::string& path,
+                     const WholeFileGuard& guard) {
+    return WriteWholeFile(path, FieldCsvText(points, values), "The CSV file", guard);
 }
 
 Status WriteFieldVts(const FieldBox& box, const std::vector<Vector3>& points, const FieldValues& values,
-                     const std::string& path) {
-    return WriteWholeFile(path, FieldVtsText(box, points, values), "The VTK file");
+                     const std::string& path, const WholeFileGuard& guard) {
+    return WriteWholeFile(path, FieldVtsText(box, points, values), "The VTK file", guard);
 }
 
 }  // namespace panelflow

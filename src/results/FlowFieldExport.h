@@ -10,13 +10,15 @@
 // points x fastest, then y, then z, and the point data velocity (3 components), cp,
 // one_minus_cp and inside (UInt8).
 //
-// The writers replace the file whole (WholeFile.h): a failure leaves no part of a file behind.
+// The writers replace the file whole (WholeFile.h): a failure, a refused target or a stop leaves
+// the target as it was and no part of a file behind.
 
 #include <string>
 #include <string_view>
 
 #include "base/Status.h"
 #include "model/FlowField.h"
+#include "results/WholeFile.h"
 
 namespace panelflow {
 
@@ -26,8 +28,9 @@ std::string FieldCsvText(const std::vector<Vector3>& points, const FieldValues& 
 // `points` must be the grid of `box`.
 std::string FieldVtsText(const FieldBox& box, const std::vector<Vector3>& points, const FieldValues& values);
 
-Status WriteFieldCsv(const std::vector<Vector3>& points, const FieldValues& values, const std::string& path);
+Status WriteFieldCsv(const std::vector<Vector3>& points, const FieldValues& values, const std::string& path,
+                     const WholeFileGuard& guard = {});
 Status WriteFieldVts(const FieldBox& box, const std::vector<Vector3>& points, const FieldValues& values,
-                     const std::string& path);
+                     const std::string& path, const WholeFileGuard& guard = {});
 
 }  // namespace panelflow

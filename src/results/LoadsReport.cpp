@@ -112,8 +112,8 @@ std::string LoadsTableText(const BodyLoads& loads) {
     return out;
 }
 
-Status WriteLoadsJson(const BodyLoads& loads, const std::string& path) {
-    return WriteWholeFile(path, LoadsJsonText(loads), "The loads file");
+Status WriteLoadsJson(const BodyLoads& loads, const std::string& path, const WholeFileGuard& guard) {
+    return WriteWholeFile(path, LoadsJsonText(loads), "The loads file", guard);
 }
 
 }  // namespace panelflow

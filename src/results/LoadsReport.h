@@ -16,13 +16,14 @@
 
 #include "base/Status.h"
 #include "model/BodyLoads.h"
+#include "results/WholeFile.h"
 
 namespace panelflow {
 
 std::string LoadsJsonText(const BodyLoads& loads);
 std::string LoadsTableText(const BodyLoads& loads);
 
-// Replaces the file at `path` whole (WholeFile.h).
-Status WriteLoadsJson(const BodyLoads& loads, const std::string& path);
+// Replaces the file at `path` whole (WholeFile.h), respecting `guard`.
+Status WriteLoadsJson(const BodyLoads& loads, const std::string& path, const WholeFileGuard& guard = {});
 
 }  // namespace panelflow

@@ -4,8 +4,8 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
-
 #include <memory>
+#include <string>
 
 #include "FieldDialog.h"
 #include "LoadsWindow.h"
@@ -52,11 +52,28 @@ void ResultsMenu::ShowSolution() {
     Mn_Loads->setEnabled(ready);
     Mn_Field->setEnabled(ready);
     if (plot_ && plot_->isVisible()) plot_->Refresh();
-    if (loads_) loads_->MarkEarlier();
-    if (field_) field_->Refresh();
+    if (!solutionKept_) {
+        if (loads_) loads_->MarkEarlier();
+        if (field_) field_->Refresh();
+    }
+    solutionKept_ = false;
+}
+
+// The menu's own work (an export, the loads, the flow field) leaves the solution as it was, so
+// the loads shown and the field dialog's state stay when it ends.
+void ResultsMenu::RunKeepingSolution(Command command, std::function<void(bool)> done) {
+    run_(std::move(command), [this, done = std::move(done)](bool succeeded) {
+        solutionKept_ = true;
+        done(succeeded);
+    });
 }
 
 bool ResultsMenu::WriteTables() const { return Mn_WriteTables->isChecked(); }
+
+void ResultsMenu::SetBusy(bool busy) {
+    if (plot_) plot_->SetBusy(busy);
+    if (field_) field_->setEnabled(!busy);
+}
 
 void ResultsMenu::Mn_Plot_Click() {
     if (!plot_) plot_ = new PlotWindow(session_, ui_, window_);
@@ -86,16 +103,27 @@ void ResultsMenu::ExportDialog_FileSelected(const QString& chosen) {
         vtk = exportDialog_ && exportDialog_->selectedNameFilter() == kVtkFilter;
         path += vtk ? ".vtp" : ".csv";
     }
-    run_([this, target = path.toStdString(), vtk](UserInterface& ui, Progress& progress) {
+    RunKeepingSolution([this, target = path.toStdString(), vtk](UserInterface& ui, Progress& progress) {
         progress.Report(kStageExport, 0.0);
         return ExportSurfaceCommand(session_, target, vtk ? SurfaceFormat::Vtk : SurfaceFormat::Csv, ui);
-    }, {});
+    }, [this, path, vtk](bool done) {
+        if (done) {
+            ui_.ShowInformation("The surface solution of " + std::to_string(session_.model.PanelCount()) +
+                                " panels was written to " + path.toStdString() +
+                                (vtk ? " (VTK PolyData)." : " (CSV table)."));
+            return;
+        }
+        // The dialog has closed; it opens again on the name that failed.
+        if (!exportDialog_) return;
+        exportDialog_->selectFile(path);
+        exportDialog_->open();
+    });
 }
 
 // The loads are computed beside the window (six unit motions are solved) and shown once there.
 void ResultsMenu::Mn_Loads_Click() {
     auto loads = std::make_shared<BodyLoads>();
-    run_([this, loads](UserInterface& ui, Progress& progress) { return LoadsCommand(session_, ui, &progress, {}, *loads); },
+    RunKeepingSolution([this, loads](UserInterface& ui, Progress& progress) { return LoadsCommand(session_, ui, &progress, {}, *loads); },
          [this, loads](bool done) {
              if (!done) return;
              if (!loads_) loads_ = new LoadsWindow(window_);
@@ -104,7 +132,9 @@ void ResultsMenu::Mn_Loads_Click() {
 }
 
 void ResultsMenu::Mn_Field_Click() {
-    if (!field_) field_ = new FieldDialog(session_, run_, window_);
+    if (!field_) field_ = new FieldDialog(session_, [this](Command command, std::function<void(bool)> done) {
+        RunKeepingSolution(std::move(command), std::move(done));
+    }, window_);
     field_->Refresh();
     field_->show();
     field_->raise();

@@ -3,10 +3,11 @@
 // surface…" a save dialog offering the CSV and VTK formats, "Loads and added masses…" computes
 // them and shows their table (LoadsWindow.h), "Flow field…" opens the dialog that writes the flow
 // off the body (FieldDialog.h). These items are enabled only while a solution of the current
-// geometry exists; the window calls ShowSolution() after every command
-// that changes that. The check item "Write coefficient tables" (on at start, kept while the
-// window lives) says whether the Hess command appends the three coefficient tables; without them
-// a body of revolution is solved through its symmetry.
+// geometry exists; the window calls ShowSolution() after every command and SetBusy() while one
+// runs. An export is confirmed; after a failure (its message shown) the dialog opens again with
+// the name and format that failed. The check item "Write coefficient tables" (on at start, kept
+// while the window lives) says whether the Hess command appends the three coefficient tables;
+// without them a body of revolution is solved through its symmetry.
 
 #include <QObject>
 #include <functional>
@@ -32,8 +33,8 @@ class ResultsMenu : public QObject {
 public:
     // Runs a command beside the window (the window's worker), as the window runs its own.
     using Command = std::function<bool(UserInterface& ui, Progress& progress)>;
-    // `then` (may be empty) follows on the window's thread with the command's outcome.
-    using Runner = std::function<void(Command command, std::function<void(bool done)> then)>;
+    // `done` runs on the window's thread afterwards, told whether the command succeeded.
+    using Runner = std::function<void(Command command, std::function<void(bool)> done)>;
 
     // Adds the menu at the end of `bar`; `window` is the plot window's and the dialog's owner,
     // `run` runs the exports, the loads and the flow field, which take seconds at a million panels.
@@ -41,6 +42,8 @@ public:
 
     // Enables or disables the items for the session as it stands and redraws an open plot.
     void ShowSolution();
+    // Keeps the plot window from reading the session while a command changes it.
+    void SetBusy(bool busy);
 
     void Mn_Plot_Click();
     void Mn_Export_Click();
@@ -56,6 +59,8 @@ public:
     bool WriteTables() const;
 
 private:
+    void RunKeepingSolution(Command command, std::function<void(bool)> done);
+
     const Session& session_;
     UserInterface& ui_;
     QWidget* window_;
@@ -70,6 +75,7 @@ private:
     LoadsWindow* loads_ = nullptr;
     FieldDialog* field_ = nullptr;
     QFileDialog* exportDialog_ = nullptr;
+    bool solutionKept_ = false;  // the command ending now was this menu's own
 };
 
 }  // namespace panelflow

@@ -62,8 +62,7 @@ TEST(BatchExportSteps, ExportWithoutASolutionOfTheCurrentGeometryIsRefused) {
 
 TEST(BatchExportSteps, AFileThatCannotBeWrittenStopsTheRunAndLeavesNoPartBehind) {
     TempDir dir;
-    std::filesystem::create_directory(dir.File("taken.csv"));
-    for (const char* step : {"csv missing/s.csv", "vtk missing/s.vtp", "csv taken.csv"}) {
+    for (const char* step : {"csv missing/s.csv", "vtk missing/s.vtp"}) {
         const auto run = RunBatch(dir, std::string("sphere hess ") + step + " csv after.csv");
         EXPECT_EQ(run.status, 1) << step;
         EXPECT_NE(run.errors.find("cannot be written"), std::string::npos) << run.errors;
@@ -71,7 +70,7 @@ TEST(BatchExportSteps, AFileThatCannotBeWrittenStopsTheRunAndLeavesNoPartBehind)
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
         if (entry.path().filename().string()[0] != '.') ++entries;
-    EXPECT_EQ(entries, 2u);  // Axisym.txt and the directory taken.csv
+    EXPECT_EQ(entries, 1u);  // Axisym.txt
 }
 
 TEST(BatchExportSteps, SphereInAStreamAlongYMatchesTheExactFlowAtEveryControlPoint) {

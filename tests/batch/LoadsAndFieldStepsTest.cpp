@@ -81,12 +81,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadStep{"FieldToAnUnknownFormat", "sphere hess", "field 0:1:3,0:0:1,0:0:1 flow.txt",
                 "The flow field is written to a .csv or a .vts file; flow.txt is neither."},
         BadStep{"FieldToAMissingDirectory", "sphere hess", "field 0:1:3,0:0:1,0:0:1 missing/flow.vts",
-                "The VTK file missing/flow.vts cannot be written: No such file or directory."},
+                "The VTK file missing/flow.vts cannot be written: its folder missing does not exist."},
         BadStep{"LoadsToAMissingDirectory", "sphere hess", "loads missing/loads.json",
-                "The loads file missing/loads.json cannot be written: No such file or directory."},
-        BadStep{"LoadsToADirectory", "sphere hess", "loads .", "The loads file . cannot be written: Is a directory."},
+                "The loads file missing/loads.json cannot be written: its folder missing does not exist."},
+        BadStep{"LoadsToADirectory", "sphere hess", "loads .", "The loads file . is not a regular file (a directory)"},
         BadStep{"LoadsOverTheResultsFile", "sphere hess", "loads ./Axisym.txt",
-                "The loads file ./Axisym.txt cannot be written: it is the results file."}),
+                "The loads file ./Axisym.txt is the results file; nothing was written to it."}),
     [](const ::testing::TestParamInfo<BadStep>& info) { return std::string(info.param.name); });
 
 }  // namespace

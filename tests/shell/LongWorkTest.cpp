@@ -4,6 +4,7 @@
 // Offscreen, messages recorded.
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -135,6 +136,28 @@ private slots:
         QVERIFY(batch.waitForFinished(120000));
         QCOMPARE(batch.exitCode(), 0);
         QVERIFY(ReadFile(batchDir.filePath("Axisym.txt")) == ReadFile(ResultsPath()));
+    }
+
+    // The plot window reads the session; while a command replaces it the plot takes no input.
+    void plotTakesNoInputWhileACommandRuns() {
+        Sphere("8", "8");
+        QTest::mouseClick(Control<QPushButton>("Command_HessPan"), Qt::LeftButton);
+        QVERIFY(panelflow::testing::AwaitIdle(*window_));
+        Control<QAction>("Mn_Plot")->trigger();
+        QWidget* plot = Control<QWidget>("PlotWindow");
+        auto* column = Control<QComboBox>("Plot_Column");
+        QVERIFY(plot->isVisible() && column->isEnabled());
+
+        Control<QLineEdit>("Text_NI")->setText("72");
+        Control<QLineEdit>("Text_NJ")->setText("72");
+        Control<QAction>("Mn_Sphere")->trigger();
+        QVERIFY(window_->busy());
+        QVERIFY(!plot->isEnabled());
+        QTest::keyClick(column, Qt::Key_Down);
+        QCOMPARE(column->currentIndex(), 0);
+        QVERIFY(panelflow::testing::AwaitIdle(*window_));
+        QVERIFY(plot->isEnabled());
+        QVERIFY(ui_.messages.isEmpty());
     }
 
     void pickerClosesByEscapeOrItsCloseControlLeavingAllAsItWas() {
