@@ -5,7 +5,7 @@
 // Starts Axisym.txt empty in the working directory, as the window does when it opens, then runs
 // the steps in order. --ni and --nj stand for the window's two count boxes, --stream sets the
 // free stream of the following hess steps; all three may appear between steps. --no-tables and
-// --solver apply to every hess step. Messages that
+// --solver apply to every hess step (--solver also to the loads' unit motions). Messages that
 // the window would show in a box go to standard error.
 
 #include <unistd.h>
@@ -25,8 +25,11 @@
 #include "base/Version.h"
 #include "commands/Commands.h"
 #include "commands/ExportCommand.h"
+#include "commands/FieldCommand.h"
+#include "commands/LoadsCommand.h"
 #include "commands/FreeStreamText.h"
 #include "commands/Session.h"
+#include "results/LoadsReport.h"
 #include "results/ResultsFile.h"
 #include "results/ResultsFileLock.h"
 #include "solver/BlasKernels.h"
@@ -50,6 +53,11 @@ constexpr std::string_view kUsage =
     "  csv PATH        write the solution per panel to a CSV file (after hess)\n"
     "  vtk PATH        write the panels and their solution to a VTK PolyData file (.vtp)\n"
     "                  (after hess)\n"
+    "  loads PATH      write the pressure force and moment, the added masses and the Munk\n"
+    "                  moment to a JSON file and show them as a table (after hess)\n"
+    "  field SPEC OUT  write the flow off the body at the points of SPEC (a CSV file with the\n"
+    "                  header x,y,z, or a box X0:X1:NX,Y0:Y1:NY,Z0:Z1:NZ) to OUT, a .csv table\n"
+    "                  or a .vts grid of the box for streamlines (after hess)\n"
     "\n"
     "Options (may stand between steps):\n"
     "  --ni TEXT       the text of the NI box (default \"4\"), read by the leading-number rule\n"
@@ -57,7 +65,7 @@ constexpr std::string_view kUsage =
     "  --stream X,Y,Z  the free stream of the following hess steps (default 1,0,0)\n"
     "  --no-tables     every hess step leaves the three coefficient tables out of the results file\n"
     "  --solver NAME   solve every hess step with this solver (dense, symmetric) instead of the one\n"
-    "                  chosen for the body and the tables\n"
+    "                  chosen for the body and the tables, and the unit motions of every loads step\n"
     "  --help          show this text\n"
     "  --version       show the version and the commit this program was built from\n"
     "\n"
@@ -119,48 +127,67 @@ struct Batch {
     TerminalProgress progress;
 };
 
-// A step of the command line; `argument` is its PATH where the step takes one.
+using Arguments = std::vector<std::string>;
+
+// A step of the command line, followed by `words` arguments (its PATH, SPEC OUT), which `needs`
+// names for a usage error.
 struct StepKind {
     std::string_view name;
-    bool takesPath;
-    bool (*run)(Batch&, const std::string& argument);
+    int words;
+    std::string_view needs;
+    bool (*run)(Batch&, const Arguments&);
     bool replacesFile = false;  // an export, which cannot be undone once it has replaced its file
 };
 
-bool RunSphere(Batch& batch, const std::string&) {
+bool RunSphere(Batch& batch, const Arguments&) {
     return SphereCommand(batch.session, batch.niText, batch.njText, batch.ui);
 }
 
-bool RunProfile(Batch& batch, const std::string& path) {
-    return ProfileFileCommand(batch.session, path, batch.niText, batch.njText, batch.ui);
+bool RunProfile(Batch& batch, const Arguments& path) {
+    return ProfileFileCommand(batch.session, path[0], batch.niText, batch.njText, batch.ui);
 }
 
-bool RunCorners(Batch& batch, const std::string& path) {
-    return CornerFileCommand(batch.session, path, batch.ui);
+bool RunCorners(Batch& batch, const Arguments& path) {
+    return CornerFileCommand(batch.session, path[0], batch.ui);
 }
 
-bool RunHess(Batch& batch, const std::string&) {
+bool RunHess(Batch& batch, const Arguments&) {
     // A zero pivot still completes the command (its sections are written), but the run stops
     // there with a failure status: all-zero strengths are no answer to build on.
     const HessCommandResult result = HessCommand(batch.session, batch.ui, &batch.progress, batch.vinf, batch.hess);
     return result.done && !result.zeroPivot;
 }
 
-bool RunCsv(Batch& batch, const std::string& path) {
-    return ExportSurfaceCommand(batch.session, path, SurfaceFormat::Csv, batch.ui, &batch.progress);
+bool RunCsv(Batch& batch, const Arguments& path) {
+    return ExportSurfaceCommand(batch.session, path[0], SurfaceFormat::Csv, batch.ui, &batch.progress);
 }
 
-bool RunVtk(Batch& batch, const std::string& path) {
-    return ExportSurfaceCommand(batch.session, path, SurfaceFormat::Vtk, batch.ui, &batch.progress);
+bool RunVtk(Batch& batch, const Arguments& path) {
+    return ExportSurfaceCommand(batch.session, path[0], SurfaceFormat::Vtk, batch.ui, &batch.progress);
+}
+
+// The JSON file, and the table on standard output for the person who ran it.
+bool RunLoads(Batch& batch, const Arguments& path) {
+    BodyLoads loads;
+    if (!LoadsFileCommand(batch.session, path[0], batch.ui, &batch.progress, {batch.hess.solver, {}}, loads))
+        return false;
+    std::cout << LoadsTableText(loads) << std::flush;
+    return true;
+}
+
+bool RunField(Batch& batch, const Arguments& specAndPath) {
+    return FieldCommand(batch.session, specAndPath[0], specAndPath[1], batch.ui, &batch.progress);
 }
 
 constexpr StepKind kSteps[] = {
-    {"sphere", false, RunSphere},
-    {"profile", true, RunProfile},
-    {"corners", true, RunCorners},
-    {"hess", false, RunHess},
-    {"csv", true, RunCsv, true},
-    {"vtk", true, RunVtk, true},
+    {"sphere", 0, "", RunSphere},
+    {"profile", 1, "a file path", RunProfile},
+    {"corners", 1, "a file path", RunCorners},
+    {"hess", 0, "", RunHess},
+    {"csv", 1, "a file path", RunCsv, true},
+    {"vtk", 1, "a file path", RunVtk, true},
+    {"loads", 1, "a file path", RunLoads, true},
+    {"field", 2, "the points (a file or a box) and a file path", RunField, true},
 };
 
 // One entry of the parsed command line: a step, a new text for one of the count boxes, or a
@@ -171,6 +198,7 @@ struct Action {
     std::string argument;
     bool setsStream = false;
     FreeStream stream{};
+    Arguments arguments = {};  // a step's
 };
 
 // The step during which a stop signal came is undone (the command undoes itself when it hears
@@ -243,9 +271,9 @@ int main(int argc, char** argv) try {
             if (kind.name == word) found = &kind;
         if (!found) return UsageError("unknown step or option \"" + PrintableText(word) + "\"");
         Action action{found, nullptr, {}};
-        if (found->takesPath) {
-            if (a + 1 >= argc) return UsageError(word + " needs a file path");
-            action.argument = argv[++a];
+        for (int n = 0; n < found->words; ++n) {
+            if (a + 1 >= argc) return UsageError(word + " needs " + std::string(found->needs));
+            action.arguments.push_back(argv[++a]);
         }
         actions.push_back(std::move(action));
     }
@@ -271,7 +299,7 @@ int main(int argc, char** argv) try {
         }
         ResultsTransaction transaction(batch.session.shell.OutFile);
         batch.progress.BeginStep();
-        const bool done = action.step->run(batch, action.argument);
+        const bool done = action.step->run(batch, action.arguments);
         batch.progress.EndStep();
         if (const int signal = CaughtStopSignal()) return Interrupted(signal, *action.step, done, transaction);
         if (!done) return 1;

@@ -88,6 +88,7 @@ PanelModel ScaledModel(const PanelModel& model, int exponent) {
         Scale(*lengths, exponent);
     for (Array3D<double>* lengths : {&scaled.xCorner, &scaled.yCorner, &scaled.zCorner, &scaled.Xsi, &scaled.Ita})
         Scale(*lengths, exponent);
+    Scale(scaled.Area, 2 * exponent);
     return scaled;
 }
 

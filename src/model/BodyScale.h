@@ -27,7 +27,8 @@ Status CheckBodySize(const PanelModel& model);
 int NormalisingExponent(const PanelModel& model);
 
 // A copy of `model` with every length (nodes, corners, control points, corners in panel axes)
-// multiplied by 2^exponent; the counts and the panel axes are kept.
+// multiplied by 2^exponent and every area by 2^(2 exponent); the counts and the panel axes are
+// kept.
 PanelModel ScaledModel(const PanelModel& model, int exponent);
 
 }  // namespace panelflow

@@ -38,4 +38,9 @@ inline constexpr std::string_view kUnfinishedMark = ".panelflow-unfinished-";
 Status WriteWholeFile(const std::string& path, std::string_view contents, std::string_view what,
                       const WholeFileGuard& guard = {});
 
+// The checks of WriteWholeFile that need no text, for a caller that would rather refuse a target
+// before long work than after it: the same refusals of the target, and of a folder that is
+// missing or takes no new file. The writer still has the last word.
+Status CheckWholeFileTarget(const std::string& path, std::string_view what, const WholeFileGuard& guard = {});
+
 }  // namespace panelflow

@@ -11,7 +11,7 @@
 // there, the divisions by a side's length and by 4 Pi become products with reciprocals, and each
 // side's logarithm and arctangent are taken of their quotients without forming them, the
 // logarithm as 2 atanh(d / (r + r')) (AssemblyMath.h: within 2.5 ulps, so an angle of at most Pi
-// errs by less than 1e-15). The side terms are those that SourcePanelVelocity.cpp derives: the
+// errs by less than 1e-15). The side terms are those that PanelSideTerms.cpp derives: the
 // logarithm with r + r' - d free of cancellation, the angle of each side a plain arctangent
 // without branch rules, so that a point a hair's breadth off the plane cannot flip it. Two things
 // are cheaper here: h, and Q = r r' + a b + rho^2 in the angle's denominator, are formed directly
@@ -47,6 +47,8 @@ struct SourceArrays {
     void (*exactVelocity)(const void* context, long n, double x, double y, double z, double& u, double& v,
                           double& w);
     const void* context;
+    // The scalar potential of source panel n + 1 at (x, y, z) in its axes (for the potential kernel).
+    double (*exactPotential)(const void* context, long n, double x, double y, double z);
 };
 
 // The field panel: its control point and axes.
@@ -63,6 +65,21 @@ using RowKernel = void (*)(const SourceArrays& sources, const FieldPanel& field,
 void AssembleRowSse2(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*);
 void AssembleRowAvx2(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*);
 void AssembleRowAvx512(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*);
+
+// The same row, and also potential[n], the potential of source panel n + 1 at the field point
+// (SourcePanelPotential.h), and, where solidAngle is not null, solidAngle[n], the normal velocity
+// in the source panel's own axes (its signed solid angle over 4 Pi: the sum over a closed body's
+// panels is -1 inside it and 0 outside). With identity axes as the field panel's, uTan, vTan and
+// vNorm are the velocity's x, y and z.
+using PotentialRowKernel = void (*)(const SourceArrays& sources, const FieldPanel& field, long first, long last,
+                                    double* uTan, double* vTan, double* vNorm, double* potential, double* solidAngle);
+
+void AssembleRowWithPotentialSse2(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*,
+                                  double*, double*);
+void AssembleRowWithPotentialAvx2(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*,
+                                  double*, double*);
+void AssembleRowWithPotentialAvx512(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*,
+                                    double*, double*);
 
 // The kernel's logarithms and arctangents of quotients, exposed for the tests: for n < count (a
 // multiple of 8), logOfQuotient[n] = log(p[n] / q[n]) and atanOfQuotient[n] = atan(y[n] / x[n]).
@@ -123,8 +140,13 @@ void PANELFLOW_KERNEL_SIDE_LOG_NAME(const double* S, const double* d, double* lo
     }
 }
 
-void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long first, long last, double* uTan,
-                           double* vTan, double* vNorm) {
+namespace {
+
+// The row kernel, with the potential and the solid angle where kPotential is set.
+template <bool kPotential>
+inline __attribute__((always_inline)) void Row(const SourceArrays& s, const FieldPanel& f, long first, long last,
+                                               double* uTan, double* vTan, double* vNorm, double* potential,
+                                               double* solidAngle) {
     using V = Isa::V;
     constexpr int W = Isa::W;
     auto load = [](const double* p) {
@@ -165,7 +187,7 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long firs
             rCorner[c] = Isa::Sqrt(dXsiCorner[c] * dXsiCorner[c] + dItaCorner[c] * dItaCorner[c] + z * z);
         }
 
-        V Su = zero, Sv = zero, halfOmega = zero;
+        V Su = zero, Sv = zero, halfOmega = zero, ShL = zero;
         const V zz = z * z;
         auto inside = zero == zero;     // all lanes true
         auto delicate = zero != zero;   // all lanes false
@@ -180,7 +202,7 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long firs
             const V r = rCorner[side];
             const V rPrime = side < 3 ? rCorner[end] : quadrilateral ? rCorner[0] : rCorner[1];
 
-            // The side's terms as SourcePanelVelocity.cpp derives them: the corners' positions a, b
+            // The side's terms as PanelSideTerms.cpp derives them: the corners' positions a, b
             // along the side from the foot of the perpendicular, the point's signed distance h from
             // the side's line (positive towards the panel), rho^2 = h^2 + z^2 and
             // Q = r r' + a b + rho^2 = ((r + r')^2 - d^2) / 2.
@@ -202,6 +224,9 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long firs
             });
             Su = present ? Su - (dIta * inverseD) * L : Su;
             Sv = present ? Sv + (dXsi * inverseD) * L : Sv;
+            // The potential's h L; a side through the foot adds nothing (a point on the side
+            // itself, where L is infinite, is delicate and goes to the scalar routine).
+            if constexpr (kPotential) ShL = present & (hd != zero) ? ShL + h * L : ShL;
 
             // Half the solid angle of the triangle (foot, corner, corner): tan = h d / (Q + |z| S).
             halfOmega = present ? halfOmega + Math::AtanOfQuotient(hd, Q + absZ * S) : halfOmega;
@@ -221,6 +246,8 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long firs
         V u = Su * inverseFourPi;
         V v = Sv * inverseFourPi;
         V w = Omega * (z < zero ? -inverseFourPi : inverseFourPi);
+        V phi = zero;
+        if constexpr (kPotential) phi = (absZ * Omega - ShL) * inverseFourPi;
         if (Isa::Any(delicate)) {
             for (int lane = 0; lane < W; ++lane) {
                 if (delicate[lane] != 0 && n0 + lane < last) {
@@ -229,6 +256,7 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long firs
                     u[lane] = ul;
                     v[lane] = vl;
                     w[lane] = wl;
+                    if constexpr (kPotential) phi[lane] = s.exactPotential(s.context, n0 + lane, x[lane], y[lane], z[lane]);
                 }
             }
         }
@@ -244,14 +272,34 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long firs
             __builtin_memcpy(uTan + n0, &uOut, sizeof uOut);
             __builtin_memcpy(vTan + n0, &vOut, sizeof vOut);
             __builtin_memcpy(vNorm + n0, &nOut, sizeof nOut);
+            if constexpr (kPotential) {
+                __builtin_memcpy(potential + n0, &phi, sizeof phi);
+                if (solidAngle != nullptr) __builtin_memcpy(solidAngle + n0, &w, sizeof w);
+            }
         } else {
             for (long lane = 0; n0 + lane < last; ++lane) {
                 uTan[n0 + lane] = uOut[lane];
                 vTan[n0 + lane] = vOut[lane];
                 vNorm[n0 + lane] = nOut[lane];
+                if constexpr (kPotential) {
+                    potential[n0 + lane] = phi[lane];
+                    if (solidAngle != nullptr) solidAngle[n0 + lane] = w[lane];
+                }
             }
         }
     }
+}
+
+}  // namespace
+
+void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long first, long last, double* uTan,
+                           double* vTan, double* vNorm) {
+    Row<false>(s, f, first, last, uTan, vTan, vNorm, nullptr, nullptr);
+}
+
+void PANELFLOW_KERNEL_POTENTIAL_NAME(const SourceArrays& s, const FieldPanel& f, long first, long last, double* uTan,
+                                     double* vTan, double* vNorm, double* potential, double* solidAngle) {
+    Row<true>(s, f, first, last, uTan, vTan, vNorm, potential, solidAngle);
 }
 #endif
 

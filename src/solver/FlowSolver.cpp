@@ -16,6 +16,16 @@ FlowResult SolveFlow(const PanelModel& model, const FlowProblem& problem, const 
             break;
         case SolverKind::Symmetric: result.status = SymmetricSolve(model, problem, result.output, progress); break;
     }
+    // The potentials are part of the contract: a solver that left them out fails here rather
+    // than hand back a half answer.
+    if (result.status && problem.potentials)
+        for (const OnsetSolution& solution : result.output.solutions)
+            if (solution.potential.empty()) {
+                result.status = Status::Fail("The " + std::string(SolverName(result.choice.kind)) +
+                                             " solver does not give the potentials that this computation needs.");
+                result.output = SolverOutput{};
+                break;
+            }
     return result;
 }
 

@@ -73,10 +73,10 @@ std::string_view SolverMemoryName(SolverKind kind) {
     return {};
 }
 
-double SolverBytes(SolverKind kind, double NI, double NJ, double onsets) {
+double SolverBytes(SolverKind kind, double NI, double NJ, double onsets, bool potentials) {
     switch (kind) {
-        case SolverKind::Dense: return DenseSolverBytes(NI, NJ, onsets);
-        case SolverKind::Symmetric: return SymmetricSolverBytes(NI, NJ, onsets);
+        case SolverKind::Dense: return DenseSolverBytes(NI, NJ, onsets, potentials);
+        case SolverKind::Symmetric: return SymmetricSolverBytes(NI, NJ, onsets, potentials);
     }
     return 0.0;
 }

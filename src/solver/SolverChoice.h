@@ -46,8 +46,9 @@ Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, b
 // What the memory of `kind` holds, for messages: "influence matrices".
 std::string_view SolverMemoryName(SolverKind kind);
 
-// Bytes that `kind` allocates to solve `onsets` onset flows on NI x NJ panels, beyond the panel
-// model and the session's solution: what the memory check of the Hess command weighs.
-double SolverBytes(SolverKind kind, double NI, double NJ, double onsets = 1);
+// Bytes that `kind` allocates to solve `onsets` onset flows on NI x NJ panels, with or without
+// the potentials, beyond the panel model and the session's solution: what the memory checks of
+// the commands weigh.
+double SolverBytes(SolverKind kind, double NI, double NJ, double onsets = 1, bool potentials = false);
 
 }  // namespace panelflow

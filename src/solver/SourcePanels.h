@@ -27,6 +27,7 @@ public:
 private:
     static void ExactVelocity(const void* context, long n, double x, double y, double z, double& u, double& v,
                               double& w);
+    static double ExactPotential(const void* context, long n, double x, double y, double z);
 
     const PanelModel& model_;
     long first_, step_;
@@ -39,5 +40,7 @@ assembly::FieldPanel FieldPanelOf(const PanelModel& model, int i, int j);
 
 // The kernel for `instructions` (Best: the widest the processor has).
 assembly::RowKernel RowKernelFor(VectorInstructions instructions = VectorInstructions::Best);
+// The same for the kernel that also gives the potential and the solid angle.
+assembly::PotentialRowKernel PotentialRowKernelFor(VectorInstructions instructions = VectorInstructions::Best);
 
 }  // namespace panelflow
