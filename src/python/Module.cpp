@@ -8,6 +8,7 @@
 
 #include "Body.h"
 #include "Errors.h"
+#include "LoadsAndField.h"
 #include "Solution.h"
 #include "base/Version.h"
 #include "solver/BlasKernels.h"
@@ -22,10 +23,12 @@ PYBIND11_MODULE(panelflow, module) {
     sol.one_minus_cp            # (32, 32), 0-based: results-file panel (i, j) is [i - 1, j - 1]
     sol.write_results("Axisym.txt")
 
-Bodies: sphere, profile, corners, revolve, grid. Then solve, and the Solution's arrays and files.)";
+Bodies: sphere, profile, corners, revolve, grid. Then solve, the Solution's arrays and files, and
+what it is computed for: loads (forces, moments, added masses) and field (the flow off the body).)";
     python::DefineBodyWarning(module);
     python::DefineBody(module);
     python::DefineSolution(module);
+    python::DefineLoadsAndField(module);
     std::string version = VersionLine("panelflow");  // "panelflow 1.0.0 (commit 0b518e8c3f2a)\n"
     version.erase(0, version.find(' ') + 1);
     version.erase(version.find_first_of(" \n"));

@@ -43,14 +43,6 @@ std::string StreamText(const py::object& stream) {
     return text;
 }
 
-std::optional<SolverKind> ReadSolver(const std::string& name) {
-    if (name == "auto") return std::nullopt;
-    SolverKind kind{};
-    if (!ReadSolverName(name, kind))
-        RaiseValueError("unknown solver \"" + PrintableText(name) + "\"; the solvers are auto|" + SolverNames());
-    return kind;
-}
-
 SolutionPointer Solve(std::shared_ptr<Body> body, const py::object& stream, const std::string& solver,
                       const py::object& progress) {
     auto solution = std::make_shared<Solution>();
@@ -133,6 +125,14 @@ void Export(const Solution& s, const std::string& path, SurfaceFormat format, co
 const Solution& Of(const py::object& self) { return self.cast<const Solution&>(); }
 
 }  // namespace
+
+std::optional<SolverKind> ReadSolver(const std::string& name) {
+    if (name == "auto") return std::nullopt;
+    SolverKind kind{};
+    if (!ReadSolverName(name, kind))
+        RaiseValueError("unknown solver \"" + PrintableText(name) + "\"; the solvers are auto|" + SolverNames());
+    return kind;
+}
 
 void DefineSolution(py::module_& module) {
     py::class_<Solution, SolutionPointer>(module, "Solution", R"(The flow of a free stream about a Body, per panel.

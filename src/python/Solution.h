@@ -4,6 +4,8 @@
 // memory; the results file, the CSV and the VTK file are written only when asked for.
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include <pybind11/pybind11.h>
 
@@ -21,6 +23,10 @@ struct Solution {
     SolverChoice choice;
     SurfaceSolution surface;
 };
+
+// A solver's name as a caller gives it: "auto" (none forced) or one of the solvers' names;
+// ValueError for any other.
+std::optional<SolverKind> ReadSolver(const std::string& name);
 
 void DefineSolution(pybind11::module_& module);
 

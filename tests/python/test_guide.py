@@ -9,7 +9,7 @@ from conftest import SOURCE_DIR
 def test_the_python_guides_code_blocks_run_as_written(tmp_path, monkeypatch, capsys):
     text = (SOURCE_DIR / "docs" / "python.md").read_text(encoding="utf-8")
     blocks = re.findall(r"```python\n(.*?)```", text, re.S)
-    assert len(blocks) == 3
+    assert len(blocks) == 4
     monkeypatch.chdir(tmp_path)
     namespace = {}
     for block in blocks:

@@ -1,6 +1,7 @@
 """The module against the batch program: the same bodies, the same numbers, the same results file
 and the same messages."""
 
+import json
 import os
 import resource
 import signal
@@ -60,6 +61,27 @@ def test_write_results_is_byte_identical_to_the_batch_programs_results_file(batc
     for number, (a, b) in enumerate(zip(ours, theirs), 1):
         assert a == b, f"line {number} differs"
     assert len(ours) == len(theirs)
+
+
+@pytest.mark.parametrize("name", ["sphere", "corners"])
+def test_loads_and_field_equal_the_batch_programs_files(batch, name):
+    build, arguments = BODIES[name]
+    sol = pf.solve(build(), stream=STREAM)
+    points = np.array([[2.0, 0.1, -0.3], [0.5, 0.8, 0.1], [0.5, 0.0, 0.0]])  # the last one inside
+    (batch.directory / "points.csv").write_text("x,y,z\n" + "\n".join(",".join(map(repr, p)) for p in points) + "\n")
+    options = ["--stream", ",".join(map(str, STREAM)), "--no-tables"]
+    assert batch.run(*options, *arguments, "hess", "loads", "l.json", "field", "points.csv", "f.csv").returncode == 0
+    theirs = json.loads((batch.directory / "l.json").read_text())
+    ours = pf.loads(sol)
+    assert ours.keys() == theirs.keys() and ("k1" in ours) == sol.body.is_revolution
+    for key, value in theirs.items():
+        assert np.array_equal(ours[key], value) if not isinstance(value, str) else ours[key] == value, key
+    field = pf.field(sol, points.reshape(3, 1, 3))
+    csv = np.genfromtxt(batch.directory / "f.csv", delimiter=",", names=True)
+    np.testing.assert_array_equal(field["velocity"].reshape(3, 3), np.stack([csv["u"], csv["v"], csv["w"]], axis=-1))
+    for key in ["cp", "one_minus_cp", "inside"]:
+        np.testing.assert_array_equal(field[key].ravel(), csv[key], err_msg=key)
+    assert field["inside"].tolist() == [[False], [False], [True]]
 
 
 def test_bodies_from_arrays_equal_the_bodies_from_files_and_arrays_are_views():
@@ -125,6 +147,8 @@ def test_bad_inputs_raise_the_batch_programs_exception_and_message(batch, tmp_pa
         pf.solve(octahedron, solver="fast")
     with pytest.raises(ValueError, match="same length"):
         pf.revolve([0, 1], [0, 0.5, 0])
+    with pytest.raises(ValueError, match=r"Point 1 of the points, \(0, nan, 0\), is not three finite numbers"):
+        pf.field(sol, [[2, 0, 0], [0, np.nan, 0]])
 
 
 def test_a_body_that_cannot_be_right_warns_with_the_batch_programs_words(batch, tmp_path):
