@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -24,6 +25,21 @@ using testing::StartProgram;
 using testing::TempDir;
 using testing::WaitUntil;
 
+// Whether every thread of `pid` has stopped: SIGSTOP reaches the threads one by one, and a writer
+// thread may still add a line after kill() has returned.
+bool AllThreadsStopped(pid_t pid) {
+    const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
+    std::error_code gone;
+    for (const auto& task : std::filesystem::directory_iterator(tasks, gone)) {
+        std::ifstream stat(task.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        const auto end = line.rfind(')');
+        if (end == std::string::npos || end + 2 >= line.size() || line[end + 2] != 'T') return false;
+    }
+    return !gone;
+}
+
 // A batch program solving a 48 x 48 sphere in `dir`, held still (SIGSTOP) once it has begun to
 // write, and let go when the test is done with it.
 class RunningBatch {
@@ -36,6 +52,7 @@ public:
             return !missing && bytes > 0;
         });
         ::kill(pid_, SIGSTOP);
+        WaitUntil([&] { return AllThreadsStopped(pid_); });
     }
     pid_t pid() const { return pid_; }
     // Lets it run to its end; its exit status.
