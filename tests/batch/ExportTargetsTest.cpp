@@ -42,7 +42,7 @@ TEST_P(RefusedExport, ChangesNoFileAndStopsTheRun) {
 
     const auto run = RunBatch(dir, std::string("sphere hess csv ") + GetParam().target + " sphere", "timeout 60");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.errors, std::string(GetParam().message) + "\n");
+    EXPECT_EQ(run.errors, "panelflow-batch: " + std::string(GetParam().message) + "\n");
     EXPECT_TRUE(Snapshot(dir.path()) == expected);
 }
 
@@ -102,7 +102,7 @@ TEST(ExportTargets, TheNullDeviceIsRefusedAndStaysADevice) {
     TempDir dir;
     const auto run = RunBatch(dir, "sphere hess csv /dev/null", "timeout 60 " + privateDev);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.errors, "The CSV file /dev/null is not a regular file (a device); nothing was written to it.\n");
+    EXPECT_EQ(run.errors, "panelflow-batch: The CSV file /dev/null is not a regular file (a device); nothing was written to it.\n");
     EXPECT_EQ(ReadFile(dir.File("kind")), "character special file\n");
 }
 

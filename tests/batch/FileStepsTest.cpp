@@ -53,7 +53,7 @@ TEST(BatchFileSteps, ARefusedFileExitsWithOneAndAppendsNothing) {
         EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), ReadFile(sphereOnly.File("Axisym.txt"))) << step;
     }
     EXPECT_EQ(RunBatch(dir, "corners short.Coords").errors,
-              "short.Coords ends after record 1 of 4: the first index of node (1, 2) is missing.\n");
+              "panelflow-batch: short.Coords ends after record 1 of 4: the first index of node (1, 2) is missing.\n");
 }
 
 TEST(BatchFileSteps, TheSphereExampleReadsUnderATurkishLocaleAsTheGeneratedSphere) {

@@ -63,7 +63,7 @@ TEST(OneProgramPerFolder, ASecondBatchProgramIsRefusedAndTheFirstFinishesItsOwnF
     const auto before = Snapshot(dir.path());
     const auto second = RunBatch(dir, "sphere hess");
     EXPECT_EQ(second.status, 1);
-    EXPECT_EQ(second.errors, Refusal(dir, first.pid()));
+    EXPECT_EQ(second.errors, "panelflow-batch: " + Refusal(dir, first.pid()));
     EXPECT_TRUE(Snapshot(dir.path()) == before) << "the second program touched the folder";
 
     EXPECT_EQ(first.Finish(), 0);
