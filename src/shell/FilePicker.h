@@ -10,6 +10,14 @@
 
 namespace panelflow {
 
+// The patterns of the two kinds of body file, a profile and a panel corner-point file; a name
+// matches a pattern whatever the letter case.
+inline constexpr char kProfilePattern[] = "*.BodyFoil";
+inline constexpr char kCornerPattern[] = "*.Coords";
+
+// True when the file name of `path` matches one of the two patterns.
+bool IsBodyFile(const QString& path);
+
 // The roots of the mounted volumes, "/" first, without repeats.
 QStringList DriveRoots();
 
@@ -60,6 +68,8 @@ public:
     QString pattern() const { return pattern_; }
     QString kind() const { return kind_; }
     QString directory() const { return directory_; }
+    // True when a file called `name` matches the pattern.
+    bool Matches(const QString& name) const;
     // Lists the matching files of `directory`.
     void setDirectory(const QString& directory);
     // The chosen name, "" when none is.

@@ -53,6 +53,11 @@ public:
     // True while a command runs on the worker thread.
     bool busy() const;
 
+    // Reads a body file named on the command line as if it had been chosen in the file picker,
+    // which moves to its directory; its kind follows from its name as the picker's lists match
+    // it. A name that neither list would show is refused (false) and changes nothing.
+    bool OpenFile(const QString& path);
+
     // The window's handlers, one per user action.
     void Mn_Sphere_Click();
     void Command_HessPan_Click();
