@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds panelflow in build/ (Release).
+# Configures and builds everything in build/ (Release), passing its arguments to cmake; it
+# installs nothing (scripts/run.sh and scripts/test.sh install what they need first).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release "$@"

@@ -6,8 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
+bash scripts/install-deps.sh runtime build fuzz
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANELFLOW_BUILD_FUZZ=ON \
-  -DPANELFLOW_BUILD_GUI=OFF -DPANELFLOW_BUILD_BENCH=OFF -DPANELFLOW_BUILD_TESTS=OFF
+  -DPANELFLOW_BUILD_GUI=OFF -DPANELFLOW_BUILD_BENCH=OFF -DPANELFLOW_BUILD_TESTS=OFF -DPANELFLOW_WERROR="${PANELFLOW_WERROR:-OFF}"
 cmake --build build-fuzz -j"$(nproc)"
 mkdir -p build-fuzz/artifacts
 scratch="$(mktemp -d)"

@@ -6,8 +6,9 @@
 # on as well.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh runtime build test
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DPANELFLOW_SANITIZE=ON \
-  -DPANELFLOW_BUILD_GUI=OFF -DPANELFLOW_BUILD_BENCH=OFF
+  -DPANELFLOW_BUILD_GUI=OFF -DPANELFLOW_BUILD_BENCH=OFF -DPANELFLOW_WERROR="${PANELFLOW_WERROR:-OFF}"
 cmake --build build-asan -j"$(nproc)"
 export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
