@@ -50,8 +50,16 @@ if [ -z "$from_help" ]; then
   exit 1
 fi
 if [ "$from_help" != "$from_page" ]; then
-  echo "$page and $program --help disagree (< only in --help, > only in the page):" >&2
-  diff <(echo "$from_help") <(echo "$from_page") | grep '^[<>]' >&2
+  # One line per entry, naming the section of the page it belongs in, so that whoever adds an
+  # option or step to the program sees exactly which paragraph the page lacks.
+  declare -A heading=([steps]=STEPS [options]=OPTIONS [exit]="EXIT STATUS")
+  echo "$page and $program --help disagree:" >&2
+  while IFS=$'\t' read -r section entry; do
+    echo "  missing from the page's ${heading[$section]} section: $entry" >&2
+  done < <(comm -23 <(echo "$from_help") <(echo "$from_page"))
+  while IFS=$'\t' read -r section entry; do
+    echo "  in the page's ${heading[$section]} section but not in --help: $entry" >&2
+  done < <(comm -13 <(echo "$from_help") <(echo "$from_page"))
   exit 1
 fi
 echo "$page matches $program --help: $(wc -l <<<"$from_help") entries"
