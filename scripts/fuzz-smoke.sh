@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang in build-fuzz/ and runs each for a while (60 s, or the
 # first argument) on its stored corpus in tests/fuzz/corpus/<target>/. New inputs go to a
 # scratch directory, so the stored corpus stays as it is; a crash, a sanitizer report or a

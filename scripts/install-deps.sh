@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages of the groups named as arguments (all of them when none is):
 #   runtime   what the programs need when they run (the build's -dev packages bring most of it)
 #   build     what building the two programs needs

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building and packaging panelflow needs, builds the two programs as Debian builds
 # a package (the hardening flags of dpkg-buildflags; SOURCE_DATE_EPOCH, the time of the
 # changelog's latest entry, for every time stamp) and makes the Debian package

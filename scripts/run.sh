@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what panelflow needs to build and run, builds the two programs in build/ and starts
 # the window in the current directory (the results file Axisym.txt is written there). Arguments
 # go to the window program (panelflow --help). No test and no benchmark is built; a build/ that

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the core, the batch program and their tests with the address and undefined-behaviour
 # sanitizers (no window program, no benchmarks) in build-asan/ and runs the test suite there.
 # Any report stops the program that made it (halt_on_error, -fno-sanitize-recover), so the suite

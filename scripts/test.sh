@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what panelflow needs to build and test, builds everything (programs, tests,
 # benchmarks) in build/ and runs every test, under the C locale and again under a Turkish one
 # (where a careless "1.5" would read as 1). PANELFLOW_WERROR=ON makes warnings errors (CI).

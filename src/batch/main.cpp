@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // panelflow-batch: runs the window's commands without a display, through the same core code.
 //
 //   panelflow-batch [--ni TEXT] [--nj TEXT] [--stream X,Y,Z] [--no-tables] [--solver NAME] STEP...

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The controls of the file picker: a drive list (on this platform the file-system roots and
 // mounted volumes), a directory list that opens directories and reports every change of its

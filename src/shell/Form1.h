@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form1, the main window: the panel counts, the geometry commands, the view with its rotation
 // and scale controls, the Hess command, the file picker and the About command; then the

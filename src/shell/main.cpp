@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // panelflow: the window program. Takes the working directory's results file Axisym.txt for
 // itself (one program at a time per folder), starts it empty and shows the main window; a body
 // file named on the command line is then read as if it had been chosen in the file picker.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch program's csv and vtk steps and its --stream option: what they write, that they
 // need a solution of the current geometry, that a file that cannot be written leaves nothing
 // behind, and the sphere in a stream across its axis against the exact flow.

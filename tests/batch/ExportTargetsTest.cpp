@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where an export may go: a new name or a regular file (through symbolic links, the file a link
 // leads to), never a pipe, a device, a directory or the results file. A refused export changes
 // no file and stops the run; the bytes of every file in the folder are compared before and after.

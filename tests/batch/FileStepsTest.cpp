@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch program's profile and corners steps: the same effects as choosing the files in the
 // window, the NI text included, and a refused file that stops the run with nothing appended.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two programs started in one folder: the second is refused at its start, with a message naming
 // the folder and the first program, and the first one's results file is never touched by it.
 

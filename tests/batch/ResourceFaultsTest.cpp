@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch program under resource limits and hostile inputs: every fault ends in a message and
 // exit status 1 (or, for a thread limit, in fewer threads), and the results file holds exactly
 // what the steps before the fault wrote.

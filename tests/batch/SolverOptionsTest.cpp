@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch program's --no-tables and --solver.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bodies that the geometry commands build although their flow cannot be right, and bodies far
 // from unit size: a suspect body completes the command with one warning that says what is wrong;
 // a body of any size within range gives the flow of the same body at unit size.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a fresh prefix, checks that every installed part is where a desktop
 # expects it, and runs the installed panelflow-batch sphere hess in a directory of its own: its
 # results file must equal the golden one.

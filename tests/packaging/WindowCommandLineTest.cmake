@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the window program with command lines that must end before the toolkit starts (run it
 # where no display can be opened): --help prints the usage on standard output and exits with 0;
 # a usage error prints one line on standard error, nothing on standard output, and exits with 2.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks what a desktop reads of panelflow: the menu entry and the AppStream metadata pass
 # their validators without a warning, and the file types they name are the ones the MIME
 # description defines, with the globs of the file picker's two patterns.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks a manual page against its program's --help, so that neither can change without the
 # other: the entries of the usage text's "Steps:", "Options...:" and "Exit status:" lists (the
 # lines indented by two blanks) must be exactly the tagged paragraphs (.TP) of the page's

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package twice with scripts/package.sh, each time from nothing in a build
 # directory of its own, and checks that the two .debs are identical byte for byte (the package
 # is reproducible), and that lintian finds no error and no warning beyond the allow-list below.

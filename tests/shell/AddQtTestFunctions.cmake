@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Read by ctest before it runs anything: asks the QTest program PROGRAM for its test functions
 # (-functions) and adds one test per function, named PREFIX.function, on the offscreen platform
 # with a time limit. A program that is missing or lists no function fails the run instead of

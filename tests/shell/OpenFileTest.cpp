@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A body file named on the window program's command line is read as if it had been chosen in
 // the file picker: its kind from its name, the picker moved to its directory, a refusal shown as
 // a message. Offscreen, messages recorded.

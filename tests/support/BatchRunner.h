@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs the built panelflow-batch in a directory and collects its exit status and standard error,
 // either to its end (RunBatch) or started in the background to be signalled (StartProgram).
