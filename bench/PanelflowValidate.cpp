@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // panelflow-validate MARKDOWN DATA: the panel method against exact flows, as shipped in
 // docs/validation.md. Solves the sphere and the 4:1 prolate spheroid, bodies of revolution that
 // the symmetric solver takes, at 8 x 8 to 1024 x 1024 panels, the 4:2:1 ellipsoid, which only the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws streamlines of the flow off a body from panelflow-batch's files: the field step's .vts
 (a box grid one point thick, in a plane of constant z) and the vtk step's .vtp of the panels.
 VTK reads both and traces the streamlines through the grid; matplotlib draws them over Cp on the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Validation against exact flows: builds panelflow, runs panelflow-validate and draws its sphere
 # data with gnuplot, writing docs/validation.md, docs/validation-sphere.png and the table in
 # docs/guide.md. Then the guide's example of the loads and the flow field: the loads table of a

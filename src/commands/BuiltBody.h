@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The bodies of the geometry commands, built aside and checked without writing anything: the
 // sphere, a profile file revolved about x, a corner-point file, and (for callers that hold their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Flow field": the flow off the body of the current solution (solver/FlowAtPoints.h) at the
 // points of `spec`, written to the file at `path`.

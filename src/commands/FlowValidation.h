@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The panel method against exact flows: the sphere of diameter 1, a 4:1 prolate spheroid of
 // length 1 and an ellipsoid with semi-axes 0.5, 0.25, 0.125, each panelled like the window's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three geometry commands: the sphere, a body profile file revolved about x, and a file of
 // corner points. Each builds the new body aside and checks it (BuiltBody.h); only a body whose
 // panels and sections are sound replaces the session's, so a refused command leaves the previous

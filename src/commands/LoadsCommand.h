@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Loads and added masses": the pressure force and moment of the current solution, the added
 // masses of the body's six unit motions, the Munk moment and Lamb's coefficients

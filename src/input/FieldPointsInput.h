@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the flow off the body is wanted (model/FlowField.h), as the user gives it: a box grid as
 // a text, or a file of points.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the flow about a body is computed for, beside the surface pressure: the pressure force and
 // moment of the free stream's solution, the added masses of the body's six unit motions, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The size of a body, and the frame in which it is computed. The panel geometry and the flow are
 // unchanged when every coordinate is scaled by a power of two (the scaling is exact), but their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The flow off the body: the points where it is wanted (FieldPoints) and what it is there
 // (FieldValues), in global axes and the body's length unit, velocities relative to the free

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The three influence matrices of Hess's method for N panels, each [0..N] x [0..N+1], row-major
 // and contiguous (row 0 and column 0 unused), so that BLAS works on them in place.

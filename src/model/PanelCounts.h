@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Checks of the panel counts before anything is built: a count must be a whole number of at
 // least 1, and the problem it gives must fit in the memory this process may use (for the dense

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Internal to the Python module: the model's arrays as NumPy arrays, 0-based.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Internal to the Python module: panelflow.Body, a panelled body built by pf.sphere, pf.profile,
 // pf.corners, pf.revolve or pf.grid through the geometry commands' own builders (BuiltBody.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Internal to the Python module: refusals as Python exceptions, with the batch program's
 // messages word for word. Bad input (counts, a file's contents, a body, a stream, a solver's

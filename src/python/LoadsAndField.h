@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Internal to the Python module: pf.loads and pf.field, what a Solution is computed for, through
 // the loads and flow-field commands' session-free parts (LoadsCommand.h, FieldCommand.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Python module `panelflow`: the bodies, the solution and the files of the program from
 // Python, with NumPy arrays. The binding converts and calls the commands' own functions; every
 // refusal is an exception with the batch program's message (Errors.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Internal to the Python module: long work with the GIL released, Ctrl-C and a progress callback.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Internal to the Python module: pf.solve and panelflow.Solution, the flow of a free stream about
 // a Body through the solver entry point, as the Hess command solves it (HessSolve.h), kept in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The flow off the body (model/FlowField.h) in two exchange formats. Numbers are the shortest
 // texts that read back as the same doubles, with a point as the decimal separator in every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The loads of a body (model/BodyLoads.h states their conventions and units) for a program and
 // for a person.

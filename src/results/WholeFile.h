@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing a file whole or not at all: the text goes to a temporary file beside the target, which
 // then replaces the target in one rename. A bad directory, a full disk, a refused target, a stop

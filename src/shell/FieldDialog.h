@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Flow field…": a non-modal dialog that asks where the flow off the body is wanted (a box grid
 // as X0:X1:NX,Y0:Y1:NY,Z0:Z1:NZ, offered around the body, or a points file) and the file it goes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Loads and added masses": a non-modal window with the table of the loads that the menu item
 // computed (results/LoadsReport.h), selectable and copyable whole with its Copy button. A new

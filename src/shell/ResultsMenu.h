@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window's menu "Results": "Plot 1 − Cp along the body" opens the plot window, "Export
 // surface…" a save dialog offering the CSV and VTK formats, "Loads and added masses…" computes

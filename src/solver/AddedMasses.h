@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The added masses of a body (conventions in model/BodyLoads.h) from its six unit motions:
 // translations along x, y, z and rotations about the axes through the reference point R. Seen

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Assembly of the influence matrices (InfluenceMatrices.h) for the model's N panels: every
 // ordered pair of panels, the pair of a panel with itself included, and the right-hand side of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The assembly's inner loop for processors with AVX2 and FMA: 4 source panels per step.
 // Built with that instruction set's compiler flags (src/solver/CMakeLists.txt) and called only
 // where the processor has it.

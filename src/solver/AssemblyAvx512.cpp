@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The assembly's inner loop for processors with AVX-512F: 8 source panels per step.
 // Built with that instruction set's compiler flags (src/solver/CMakeLists.txt) and called only
 // where the processor has it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The inner loop of the vectorised assembly: one field panel against every source panel, W
 // source panels at a time. Compiled once per instruction set (AssemblySse2.cpp, AssemblyAvx2.cpp,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dense solver: every ordered pair of panels in three N x N influence matrices (vector kernel
 // on the thread pool), Gaussian elimination without pivoting on the augmented matrix (GaussSolve,

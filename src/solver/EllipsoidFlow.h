@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exact potential flow about an ellipsoid x^2/a^2 + y^2/b^2 + z^2/c^2 = 1 (centred at a given
 // point, axes along x, y, z) in a uniform stream, as a reference for the panel method.

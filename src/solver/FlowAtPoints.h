@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The flow off the body (model/FlowField.h): at any point, the free stream plus the velocity of
 // every source panel with its strength, each panel's exactly (the vector kernel with the scalar

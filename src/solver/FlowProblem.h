@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every solver is given and what it gives back: the shape of call that the dense, the
 // symmetric (and later solvers) share behind the entry point (FlowSolver.h).

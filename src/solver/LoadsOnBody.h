@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The loads on a body in the free stream and its added masses (model/BodyLoads.h states the
 // conventions): the pressure integrated over the panels from the stream's 1 - Cp, the displaced

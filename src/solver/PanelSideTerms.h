@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Internal to the solver folder: the terms that one side of a flat source panel contributes to
 // its velocity and its potential at a point, shared by the one-pair routines

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Potential of a flat polygonal panel carrying a source density of 1 per unit area:
 //     phi(P) = -(1 / 4 Pi) Integral over the panel of dS / |P - Q|,

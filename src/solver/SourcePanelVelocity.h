@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Velocity induced by a flat polygonal panel carrying a source density of 1 per unit area.
 // The field point (x, y, z) is given in the panel's own axes (xi, eta, zeta) measured from its

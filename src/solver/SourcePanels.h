@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Internal to the solver folder: the source panels in the layout of the vector kernel
 // (AssemblyKernel.h), and the kernel chosen for the processor. Shared by the solvers that sweep

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The symmetric solver, for a body of revolution made by the program (PanelModel::
 // BodyOfRevolution): every column of panels is the first one turned about x by a multiple of

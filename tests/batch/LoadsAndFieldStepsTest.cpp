@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch program's loads and field steps refuse bad input with a message that says what is
 // wrong and where, and leave every file as it was: the results file, a file already at the
 // target, and no new file beside them. (What they compute is checked in tests/solver; the files

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two programs started in one folder: the second is refused at its start, with a message naming
 // the folder and the first program, and the first one's results file is never touched by it.
 
@@ -80,7 +81,7 @@ TEST(OneProgramPerFolder, ASecondBatchProgramIsRefusedAndTheFirstFinishesItsOwnF
     const auto before = Snapshot(dir.path());
     const auto second = RunBatch(dir, "sphere hess");
     EXPECT_EQ(second.status, 1);
-    EXPECT_EQ(second.errors, Refusal(dir, first.pid()));
+    EXPECT_EQ(second.errors, "panelflow-batch: " + Refusal(dir, first.pid()));
     EXPECT_TRUE(Snapshot(dir.path()) == before) << "the second program touched the folder";
 
     EXPECT_EQ(first.Finish(), 0);

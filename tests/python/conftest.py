@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Fixtures of the Python module's tests: the batch program, run with the kernels of this process.
 
 ctest sets PYTHONPATH to the built module, PANELFLOW_BATCH to the batch program and

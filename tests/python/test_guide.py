@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The code blocks of docs/python.md, run in order in one namespace, as a reader would paste them."""
 
 import os

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The module against the batch program: the same bodies, the same numbers, the same results file
 and the same messages."""
 
@@ -156,7 +157,7 @@ def test_a_body_that_cannot_be_right_warns_with_the_batch_programs_words(batch, 
                              '"tail first", 3, "p"\n1, 1, 0\n2, 0.5, 0.5\n3, 0, 0\n')
     with pytest.warns(pf.BodyWarning) as warned:
         pf.profile(reversed_profile, nj=8)
-    theirs = batch.run("--nj", 8, "profile", reversed_profile).stderr.removeprefix("warning: ")
+    theirs = batch.run("--nj", 8, "profile", reversed_profile).stderr.removeprefix("panelflow-batch: warning: ")
     ours = str(warned[0].message)
     assert ours.endswith("will be wrong.") and theirs.startswith(ours)
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads the batch program's loads and flow-field files back with the tools users take them to:
 the JSON with Python's json module (its keys, the 6 x 6 added masses, Lamb's coefficients only
 for a body of revolution), the .vts with VTK's own XML reader (the grid, its arrays, the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's menu "Results" as a person uses it: the items wait for a solution, the plot window
 // shows 1 - Cp (or Cp) of the chosen columns at the control points, names its curves and follows
 // a new solution, and the save and export dialogs write the chosen format, confirm it, and come

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The flow off the body against the exact flow about the sphere, and the inside flag.
 
 #include "solver/FlowAtPoints.h"

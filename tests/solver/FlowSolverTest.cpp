@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The solver entry point: the choice it states, and several onset flows solved together.
 
 #include "solver/FlowSolver.h"

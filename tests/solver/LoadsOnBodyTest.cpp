@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The loads and added masses against Lamb's exact values for the sphere and the prolate
 // spheroid (the method converges at first order, so the bounds hold from the meshes named), the
 // displaced fluid against its closed form, and the scaling of a body far from unit size.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test support: random flat panels (triangles and convex quadrilaterals of random size, in their
 // own axes, corners clockwise seen from +zeta) with points a hair's breadth off their plane, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The assembly of the influence matrices as the plain loop over every ordered pair of panels, one
 // call of SourcePanelVelocity each (and of SourcePanelPotential with `potentials`): the reference
