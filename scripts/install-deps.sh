@@ -7,6 +7,7 @@ PACKAGES=(
   libgtest-dev
   qt6-base-dev libgl1-mesa-dev
   libopenblas-dev
+  libhmat-oss-dev
   clang-14 libclang-rt-14-dev
   locales
   # the install test checks the menu entry; cpack -G DEB reads the dependencies off the programs
