@@ -5,6 +5,7 @@
 #include <immintrin.h>
 
 #define PANELFLOW_KERNEL_NAME AssembleRowAvx512
+#define PANELFLOW_KERNEL_COLUMN_NAME AssembleColumnAvx512
 #define PANELFLOW_KERNEL_MATH_NAME QuotientMathAvx512
 #define PANELFLOW_KERNEL_SIDE_LOG_NAME SideLogarithmAvx512
 #define PANELFLOW_KERNEL_VECTOR __m512d

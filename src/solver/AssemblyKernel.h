@@ -1,6 +1,7 @@
 #pragma once
-// The inner loop of the vectorised assembly: one field panel against every source panel, W
-// source panels at a time. Compiled once per instruction set (AssemblySse2.cpp, AssemblyAvx2.cpp,
+// The inner loops of the vectorised assembly: one field panel against many source panels, W
+// source panels at a time (a row of the matrices), and one source panel at many field points, W
+// at a time (a column). Compiled once per instruction set (AssemblySse2.cpp, AssemblyAvx2.cpp,
 // AssemblyAvx512.cpp, each with its own compiler flags) and chosen at run time; that part of the
 // header is read only where PANELFLOW_KERNEL_NAME is defined. This header
 // must stay free of anything that the rest of the program also instantiates: an inline function
@@ -18,6 +19,8 @@
 // any lane needs it.
 
 #ifdef PANELFLOW_KERNEL_NAME
+#include <initializer_list>
+
 #include "solver/AssemblyMath.h"
 #endif
 
@@ -59,6 +62,18 @@ using RowKernel = void (*)(const SourceArrays& sources, const FieldPanel& field,
 void AssembleRowSse2(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*);
 void AssembleRowAvx2(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*);
 void AssembleRowAvx512(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*);
+
+// The same influences, one source panel at many field points: fills uTan[m], vTan[m], vNorm[m]
+// for first <= m < last with the influence of entry `source` of `sources` at the control point of
+// entry m of the same layout (whose control points and axes serve as the field panels). The
+// arithmetic is the row kernel's; the values differ from its only where the side logarithm takes
+// its other path for the other lanes of a vector. first is a multiple of the widest vector.
+using ColumnKernel = void (*)(const SourceArrays& sources, long source, long first, long last, double* uTan,
+                              double* vTan, double* vNorm);
+
+void AssembleColumnSse2(const SourceArrays&, long, long, long, double*, double*, double*);
+void AssembleColumnAvx2(const SourceArrays&, long, long, long, double*, double*, double*);
+void AssembleColumnAvx512(const SourceArrays&, long, long, long, double*, double*, double*);
 
 // The kernel's logarithms and arctangents of quotients, exposed for the tests: for n < count (a
 // multiple of 8), logOfQuotient[n] = log(p[n] / q[n]) and atanOfQuotient[n] = atan(y[n] / x[n]).
@@ -119,121 +134,193 @@ void PANELFLOW_KERNEL_SIDE_LOG_NAME(const double* S, const double* d, double* lo
     }
 }
 
-void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long first, long last, double* uTan,
-                           double* vTan, double* vNorm) {
+namespace {
+
+Isa::V Load(const double* p) {
+    Isa::V v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// The field points of a column: W control points and their axes, one per lane.
+struct FieldLanes {
+    Isa::V xC, yC, zC;
+    Isa::V XsiX, XsiY, XsiZ, ItaX, ItaY, ItaZ, ZtaX, ZtaY, ZtaZ;
+};
+
+// The influence of the W source panels whose entries lie at `at` in `s` at the field points `f`
+// (a FieldPanel, the same point in every lane, or FieldLanes), projected onto the field panels'
+// axes. A lane whose point lies exactly above the line of a side (h = 0 with z not 0) gets its
+// values from exact(lane, x, y, z, u, v, w), the scalar routine.
+template <class Field, class Exact>
+inline __attribute__((always_inline)) void Lanes(const SourceArrays& s, long at, const Field& f, Exact exact,
+                                                 Isa::V& uOut, Isa::V& vOut, Isa::V& nOut) {
     using V = Isa::V;
     constexpr int W = Isa::W;
-    auto load = [](const double* p) {
-        V v;
-        __builtin_memcpy(&v, p, sizeof v);
-        return v;
-    };
+    const auto load = &Load;
     const auto splat = &Math::Splat;
     const V zero = splat(0.0);
     const V pi = splat(s.Pi), halfPi = splat(s.Pi / 2.0), twoPi = splat(s.TwoPi);
     const V inverseFourPi = splat(1.0 / s.FourPi);
 
+    // The field point in the source panels' axes, from their control points.
+    const V dx = f.xC - load(s.xC + at);
+    const V dy = f.yC - load(s.yC + at);
+    const V dz = f.zC - load(s.zC + at);
+    const V XsiX = load(s.XsiX + at), XsiY = load(s.XsiY + at), XsiZ = load(s.XsiZ + at);
+    const V ItaX = load(s.ItaX + at), ItaY = load(s.ItaY + at), ItaZ = load(s.ItaZ + at);
+    const V ZtaX = load(s.ZtaX + at), ZtaY = load(s.ZtaY + at), ZtaZ = load(s.ZtaZ + at);
+    const V x = XsiX * dx + XsiY * dy + XsiZ * dz;
+    const V y = ItaX * dx + ItaY * dy + ItaZ * dz;
+    const V z = ZtaX * dx + ZtaY * dy + ZtaZ * dz;
+    const V absZ = Math::Abs(z);
+    const auto inPlane = z == zero;
+
+    // The corners relative to the point, and their distances from it; side s runs from
+    // corner s to the next one. A triangle's corner 3 repeats corner 0, so that its side 2
+    // closes it; its side 3 repeats side 0, unused.
+    const auto quadrilateral = load(s.hasFourthSide + at) != zero;
+    V dXsiCorner[4], dItaCorner[4], rCorner[4];
+#pragma GCC unroll 4
+    for (int c = 0; c < 4; ++c) {
+        dXsiCorner[c] = load(s.xsiStart[c] + at) - x;
+        dItaCorner[c] = load(s.itaStart[c] + at) - y;
+        rCorner[c] = Isa::Sqrt(dXsiCorner[c] * dXsiCorner[c] + dItaCorner[c] * dItaCorner[c] + z * z);
+    }
+
+    V Su = zero, Sv = zero, Stheta = zero;
+    auto inside = zero == zero;     // all lanes true
+    auto aboveSide = zero != zero;  // all lanes false
+#pragma GCC unroll 4
+    for (int side = 0; side < 4; ++side) {
+        const V dXsi = load(s.dXsi[side] + at), dIta = load(s.dIta[side] + at);
+        const V inverseD = load(s.inverseD[side] + at), d = load(s.d[side] + at);
+        const auto present = side < 3 ? zero == zero : quadrilateral;
+        const int end = side < 3 ? side + 1 : 0;
+        const V dXsiEnd = side < 3 ? dXsiCorner[end] : quadrilateral ? dXsiCorner[0] : dXsiCorner[1];
+        const V dItaEnd = side < 3 ? dItaCorner[end] : quadrilateral ? dItaCorner[0] : dItaCorner[1];
+        const V r = rCorner[side];
+        const V rPrime = side < 3 ? rCorner[end] : quadrilateral ? rCorner[0] : rCorner[1];
+
+        // The corners' positions along the side from the foot of the perpendicular, and the
+        // point's signed distance from its line (positive towards the panel). The numerator
+        // alone decides the sign and the exact zero of h, as in the scalar routine's quotient.
+        const V a = (dXsi * dXsiCorner[side] + dIta * dItaCorner[side]) * inverseD;
+        const V b = (dXsi * dXsiEnd + dIta * dItaEnd) * inverseD;
+        const V hNumerator = dXsi * dItaCorner[side] - dIta * dXsiCorner[side];
+        const V h = hNumerator * inverseD;
+
+        const V L = Math::SideLogarithm(r + rPrime, d);
+        Su = present ? Su - (dIta * inverseD) * L : Su;
+        Sv = present ? Sv + (dXsi * inverseD) * L : Sv;
+
+        // The side's angle: the arctangent brought to [0, Pi), Pi / 2 where its denominator
+        // vanishes, shifted by -Pi beyond the side's line (and 0 in the panel's plane, below).
+        const V D = a * b * z * z + h * h * r * rPrime;
+        V theta = Math::AtanOfQuotient((b * r - a * rPrime) * absZ * h, D);
+        theta = theta < zero ? theta + pi : theta;
+        theta = D != zero ? theta : halfPi;
+        theta = hNumerator < zero ? theta - pi : theta;
+        Stheta = present ? Stheta + theta : Stheta;
+        inside = inside & ~(present & (hNumerator < zero));
+        aboveSide = aboveSide | (present & (hNumerator == zero) & ~inPlane);
+    }
+    Stheta = inPlane ? zero : Stheta;  // in the panel's plane every side's angle is 0
+
+    const V Omega0 = inside ? twoPi : zero;
+    V u = Su * inverseFourPi;
+    V v = Sv * inverseFourPi;
+    V w = (Omega0 - Stheta) * (z < zero ? -inverseFourPi : inverseFourPi);
+    if (Isa::Any(aboveSide)) {
+        for (int lane = 0; lane < W; ++lane) {
+            if (aboveSide[lane] != 0) {
+                double ul = u[lane], vl = v[lane], wl = w[lane];
+                exact(lane, x[lane], y[lane], z[lane], ul, vl, wl);
+                u[lane] = ul;
+                v[lane] = vl;
+                w[lane] = wl;
+            }
+        }
+    }
+
+    // Back to global axes, then onto the field panel's axes.
+    const V Vx = XsiX * u + ItaX * v + ZtaX * w;
+    const V Vy = XsiY * u + ItaY * v + ZtaY * w;
+    const V Vz = XsiZ * u + ItaZ * v + ZtaZ * w;
+    uOut = Vx * f.XsiX + Vy * f.XsiY + Vz * f.XsiZ;
+    vOut = Vx * f.ItaX + Vy * f.ItaY + Vz * f.ItaZ;
+    nOut = Vx * f.ZtaX + Vy * f.ZtaY + Vz * f.ZtaZ;
+}
+
+// Stores the lanes of entries n0 .. n0 + W - 1 that lie before `last`.
+inline __attribute__((always_inline)) void Store(long n0, long last, Isa::V uOut, Isa::V vOut, Isa::V nOut,
+                                                 double* uTan, double* vTan, double* vNorm) {
+    constexpr int W = Isa::W;
+    if (n0 + W <= last) {
+        __builtin_memcpy(uTan + n0, &uOut, sizeof uOut);
+        __builtin_memcpy(vTan + n0, &vOut, sizeof vOut);
+        __builtin_memcpy(vNorm + n0, &nOut, sizeof nOut);
+    } else {
+        for (long lane = 0; n0 + lane < last; ++lane) {
+            uTan[n0 + lane] = uOut[lane];
+            vTan[n0 + lane] = vOut[lane];
+            vNorm[n0 + lane] = nOut[lane];
+        }
+    }
+}
+
+}  // namespace
+
+void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long first, long last, double* uTan,
+                           double* vTan, double* vNorm) {
+    using V = Isa::V;
+    constexpr int W = Isa::W;
     for (long n0 = first; n0 < last; n0 += W) {
         // Where the entries of panels n0 .. n0 + W - 1 lie (W divides the group's 8).
         const long at = n0 / kPanelsPerGroup * s.groupStride + n0 % kPanelsPerGroup;
-        // The field point in the source panels' axes, from their control points.
-        const V dx = f.xC - load(s.xC + at);
-        const V dy = f.yC - load(s.yC + at);
-        const V dz = f.zC - load(s.zC + at);
-        const V XsiX = load(s.XsiX + at), XsiY = load(s.XsiY + at), XsiZ = load(s.XsiZ + at);
-        const V ItaX = load(s.ItaX + at), ItaY = load(s.ItaY + at), ItaZ = load(s.ItaZ + at);
-        const V ZtaX = load(s.ZtaX + at), ZtaY = load(s.ZtaY + at), ZtaZ = load(s.ZtaZ + at);
-        const V x = XsiX * dx + XsiY * dy + XsiZ * dz;
-        const V y = ItaX * dx + ItaY * dy + ItaZ * dz;
-        const V z = ZtaX * dx + ZtaY * dy + ZtaZ * dz;
-        const V absZ = Math::Abs(z);
-        const auto inPlane = z == zero;
+        auto exact = [&](int lane, double x, double y, double z, double& u, double& v, double& w) {
+            if (n0 + lane < last) s.exactVelocity(s.context, n0 + lane, x, y, z, u, v, w);
+        };
+        V uOut, vOut, nOut;
+        Lanes(s, at, f, exact, uOut, vOut, nOut);
+        Store(n0, last, uOut, vOut, nOut, uTan, vTan, vNorm);
+    }
+}
 
-        // The corners relative to the point, and their distances from it; side s runs from
-        // corner s to the next one. A triangle's corner 3 repeats corner 0, so that its side 2
-        // closes it; its side 3 repeats side 0, unused.
-        const auto quadrilateral = load(s.hasFourthSide + at) != zero;
-        V dXsiCorner[4], dItaCorner[4], rCorner[4];
-#pragma GCC unroll 4
-        for (int c = 0; c < 4; ++c) {
-            dXsiCorner[c] = load(s.xsiStart[c] + at) - x;
-            dItaCorner[c] = load(s.itaStart[c] + at) - y;
-            rCorner[c] = Isa::Sqrt(dXsiCorner[c] * dXsiCorner[c] + dItaCorner[c] * dItaCorner[c] + z * z);
-        }
+void PANELFLOW_KERNEL_COLUMN_NAME(const SourceArrays& s, long source, long first, long last, double* uTan,
+                                  double* vTan, double* vNorm) {
+    using V = Isa::V;
+    constexpr int W = Isa::W;
+    // The source panel in every lane of a group of its own, laid out as `s` lays out its groups.
+    constexpr int kArrays = 12 + 6 * 4 + 1;
+    double values[kArrays * kPanelsPerGroup];
+    SourceArrays one = s;
+    one.groupStride = kArrays * kPanelsPerGroup;
+    const long from = source / kPanelsPerGroup * s.groupStride + source % kPanelsPerGroup;
+    int next = 0;
+    auto single = [&](const double*& array) {
+        for (int lane = 0; lane < kPanelsPerGroup; ++lane) values[next * kPanelsPerGroup + lane] = array[from];
+        array = values + next++ * kPanelsPerGroup;
+    };
+    for (const double** array : {&one.xC, &one.yC, &one.zC, &one.XsiX, &one.XsiY, &one.XsiZ, &one.ItaX, &one.ItaY,
+                                 &one.ItaZ, &one.ZtaX, &one.ZtaY, &one.ZtaZ, &one.hasFourthSide})
+        single(*array);
+    for (int side = 0; side < 4; ++side) {
+        single(one.xsiStart[side]), single(one.itaStart[side]), single(one.dXsi[side]);
+        single(one.dIta[side]), single(one.d[side]), single(one.inverseD[side]);
+    }
 
-        V Su = zero, Sv = zero, Stheta = zero;
-        auto inside = zero == zero;     // all lanes true
-        auto aboveSide = zero != zero;  // all lanes false
-#pragma GCC unroll 4
-        for (int side = 0; side < 4; ++side) {
-            const V dXsi = load(s.dXsi[side] + at), dIta = load(s.dIta[side] + at);
-            const V inverseD = load(s.inverseD[side] + at), d = load(s.d[side] + at);
-            const auto present = side < 3 ? zero == zero : quadrilateral;
-            const int end = side < 3 ? side + 1 : 0;
-            const V dXsiEnd = side < 3 ? dXsiCorner[end] : quadrilateral ? dXsiCorner[0] : dXsiCorner[1];
-            const V dItaEnd = side < 3 ? dItaCorner[end] : quadrilateral ? dItaCorner[0] : dItaCorner[1];
-            const V r = rCorner[side];
-            const V rPrime = side < 3 ? rCorner[end] : quadrilateral ? rCorner[0] : rCorner[1];
-
-            // The corners' positions along the side from the foot of the perpendicular, and the
-            // point's signed distance from its line (positive towards the panel). The numerator
-            // alone decides the sign and the exact zero of h, as in the scalar routine's quotient.
-            const V a = (dXsi * dXsiCorner[side] + dIta * dItaCorner[side]) * inverseD;
-            const V b = (dXsi * dXsiEnd + dIta * dItaEnd) * inverseD;
-            const V hNumerator = dXsi * dItaCorner[side] - dIta * dXsiCorner[side];
-            const V h = hNumerator * inverseD;
-
-            const V L = Math::SideLogarithm(r + rPrime, d);
-            Su = present ? Su - (dIta * inverseD) * L : Su;
-            Sv = present ? Sv + (dXsi * inverseD) * L : Sv;
-
-            // The side's angle: the arctangent brought to [0, Pi), Pi / 2 where its denominator
-            // vanishes, shifted by -Pi beyond the side's line (and 0 in the panel's plane, below).
-            const V D = a * b * z * z + h * h * r * rPrime;
-            V theta = Math::AtanOfQuotient((b * r - a * rPrime) * absZ * h, D);
-            theta = theta < zero ? theta + pi : theta;
-            theta = D != zero ? theta : halfPi;
-            theta = hNumerator < zero ? theta - pi : theta;
-            Stheta = present ? Stheta + theta : Stheta;
-            inside = inside & ~(present & (hNumerator < zero));
-            aboveSide = aboveSide | (present & (hNumerator == zero) & ~inPlane);
-        }
-        Stheta = inPlane ? zero : Stheta;  // in the panel's plane every side's angle is 0
-
-        const V Omega0 = inside ? twoPi : zero;
-        V u = Su * inverseFourPi;
-        V v = Sv * inverseFourPi;
-        V w = (Omega0 - Stheta) * (z < zero ? -inverseFourPi : inverseFourPi);
-        if (Isa::Any(aboveSide)) {
-            for (int lane = 0; lane < W; ++lane) {
-                if (aboveSide[lane] != 0 && n0 + lane < last) {
-                    double ul = 0.0, vl = 0.0, wl = 0.0;
-                    s.exactVelocity(s.context, n0 + lane, x[lane], y[lane], z[lane], ul, vl, wl);
-                    u[lane] = ul;
-                    v[lane] = vl;
-                    w[lane] = wl;
-                }
-            }
-        }
-
-        // Back to global axes, then onto the field panel's axes.
-        const V Vx = XsiX * u + ItaX * v + ZtaX * w;
-        const V Vy = XsiY * u + ItaY * v + ZtaY * w;
-        const V Vz = XsiZ * u + ItaZ * v + ZtaZ * w;
-        const V uOut = Vx * f.XsiX + Vy * f.XsiY + Vz * f.XsiZ;
-        const V vOut = Vx * f.ItaX + Vy * f.ItaY + Vz * f.ItaZ;
-        const V nOut = Vx * f.ZtaX + Vy * f.ZtaY + Vz * f.ZtaZ;
-        if (n0 + W <= last) {
-            __builtin_memcpy(uTan + n0, &uOut, sizeof uOut);
-            __builtin_memcpy(vTan + n0, &vOut, sizeof vOut);
-            __builtin_memcpy(vNorm + n0, &nOut, sizeof nOut);
-        } else {
-            for (long lane = 0; n0 + lane < last; ++lane) {
-                uTan[n0 + lane] = uOut[lane];
-                vTan[n0 + lane] = vOut[lane];
-                vNorm[n0 + lane] = nOut[lane];
-            }
-        }
+    for (long m0 = first; m0 < last; m0 += W) {
+        const long at = m0 / kPanelsPerGroup * s.groupStride + m0 % kPanelsPerGroup;
+        const FieldLanes f{Load(s.xC + at),   Load(s.yC + at),   Load(s.zC + at),   Load(s.XsiX + at),
+                           Load(s.XsiY + at), Load(s.XsiZ + at), Load(s.ItaX + at), Load(s.ItaY + at),
+                           Load(s.ItaZ + at), Load(s.ZtaX + at), Load(s.ZtaY + at), Load(s.ZtaZ + at)};
+        auto exact = [&](int lane, double x, double y, double z, double& u, double& v, double& w) {
+            if (m0 + lane < last) s.exactVelocity(s.context, source, x, y, z, u, v, w);
+        };
+        V uOut, vOut, nOut;
+        Lanes(one, 0, f, exact, uOut, vOut, nOut);
+        Store(m0, last, uOut, vOut, nOut, uTan, vTan, vNorm);
     }
 }
 #endif
