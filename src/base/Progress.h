@@ -32,6 +32,7 @@ inline void ThrowIfStopRequested(const Progress* progress) {
 inline constexpr std::string_view kStageInfluence = "influence coefficients";
 inline constexpr std::string_view kStageTables = "coefficient tables";
 inline constexpr std::string_view kStageElimination = "elimination";
+inline constexpr std::string_view kStageIteration = "iterative solution";
 inline constexpr std::string_view kStageResults = "results";
 
 }  // namespace panelflow
