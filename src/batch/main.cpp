@@ -1,10 +1,11 @@
 // panelflow-batch: runs the window's commands without a display, through the same core code.
 //
-//   panelflow-batch [--ni TEXT] [--nj TEXT] [--stream X,Y,Z] STEP...
+//   panelflow-batch [--ni TEXT] [--nj TEXT] [--stream X,Y,Z] [--no-tables] [--solver NAME] STEP...
 //
 // Starts Axisym.txt empty in the working directory, as the window does when it opens, then runs
 // the steps in order. --ni and --nj stand for the window's two count boxes, --stream sets the
-// free stream of the following hess steps; all three may appear between steps. Messages that
+// free stream of the following hess steps; all three may appear between steps. --no-tables and
+// --solver apply to every hess step. Messages that
 // the window would show in a box go to standard error.
 
 #include <unistd.h>
@@ -33,7 +34,7 @@ namespace {
 using namespace panelflow;
 
 constexpr std::string_view kUsage =
-    "Usage: panelflow-batch [--ni TEXT] [--nj TEXT] [--stream X,Y,Z] STEP...\n"
+    "Usage: panelflow-batch [--ni TEXT] [--nj TEXT] [--stream X,Y,Z] [--no-tables] [--solver NAME] STEP...\n"
     "\n"
     "Starts the results file Axisym.txt empty in the working directory, then runs the steps in\n"
     "order, as the window's commands would.\n"
@@ -52,6 +53,9 @@ constexpr std::string_view kUsage =
     "  --ni TEXT       the text of the NI box (default \"4\"), read by the leading-number rule\n"
     "  --nj TEXT       the text of the NJ box (default \"4\")\n"
     "  --stream X,Y,Z  the free stream of the following hess steps (default 1,0,0)\n"
+    "  --no-tables     every hess step leaves the three coefficient tables out of the results file\n"
+    "  --solver NAME   solve every hess step with this solver (dense) instead of the one\n"
+    "                  chosen for the body and the tables\n"
     "  --help          show this text\n"
     "  --version       show the version and the commit this program was built from\n"
     "\n"
@@ -106,6 +110,7 @@ struct Batch {
     std::string niText = "4";
     std::string njText = "4";
     FreeStream vinf = kUnitStreamAlongX;
+    HessSettings hess;
     StandardErrorInterface ui;
     TerminalProgress progress;
 };
@@ -132,7 +137,7 @@ bool RunCorners(Batch& batch, const std::string& path) {
 bool RunHess(Batch& batch, const std::string&) {
     // A zero pivot still completes the command (its sections are written), but the run stops
     // there with a failure status: all-zero strengths are no answer to build on.
-    const HessCommandResult result = HessCommand(batch.session, batch.ui, &batch.progress, batch.vinf);
+    const HessCommandResult result = HessCommand(batch.session, batch.ui, &batch.progress, batch.vinf, batch.hess);
     return result.done && !result.zeroPivot;
 }
 
@@ -199,6 +204,18 @@ int main(int argc, char** argv) try {
         if (word == "--ni" || word == "--nj") {
             if (a + 1 >= argc) return UsageError(word + " needs a text");
             actions.push_back({nullptr, word == "--ni" ? &batch.niText : &batch.njText, argv[++a]});
+            continue;
+        }
+        if (word == "--no-tables") {
+            batch.hess.writeTables = false;
+            continue;
+        }
+        if (word == "--solver") {
+            if (a + 1 >= argc) return UsageError(word + " needs a name: " + SolverNames());
+            SolverKind kind{};
+            if (!ReadSolverName(argv[++a], kind))
+                return UsageError("unknown solver \"" + std::string(argv[a]) + "\"; the solvers are " + SolverNames());
+            batch.hess.solver = kind;
             continue;
         }
         if (word == "--stream") {

@@ -17,32 +17,37 @@ bool StartCommand(Session& session, UserInterface& ui) {
     return true;
 }
 
-HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* progress, const FreeStream& vinf) {
+HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* progress, const FreeStream& vinf,
+                              const HessSettings& settings) {
     if (!session.shell.GeometryReady) {
         ui.ShowMessage(std::string(kNoGeometryMessage));
         return {};
     }
-    const Status fits = CheckProblemFits(session.model.NI, session.model.NJ);
-    if (!fits) return {Refuse(fits, nullptr, ui)};
+    const PanelModel& model = session.model;
+    SolverChoice choice;
+    const Status chosen = ChooseSolver(model, settings.solver, settings.writeTables, choice);
+    if (!chosen) return {Refuse(chosen, nullptr, ui), false, {}};
+    const double bytes = SolverBytes(choice.kind, model.NI, model.NJ);
+    const Status fits = CheckProblemFits(model.NI, model.NJ, bytes, SolverMemoryName(choice.kind));
+    if (!fits) return {Refuse(fits, nullptr, ui), false, choice.Text()};
 
     ResultsTransaction transaction(session.shell.OutFile);
     HessOutcome outcome;
     try {
-        outcome = HessSolve(session.model, vinf, session.solution, session.shell.OutFile, progress);
+        outcome = HessSolve(model, vinf, session.solution, session.shell.OutFile, progress, settings);
     } catch (const std::bad_alloc&) {
-        const double bytes = InfluenceMatrixBytes(session.model.NI, session.model.NJ);
-        return {Refuse(OutOfMemory("The solution", bytes), &transaction, ui)};
+        return {Refuse(OutOfMemory("The solution", bytes), &transaction, ui), false, choice.Text()};
     } catch (const Cancelled&) {
         transaction.Rollback();
-        return {};
+        return {false, false, choice.Text()};
     }
-    if (!outcome.status) return {Refuse(outcome.status, &transaction, ui)};
+    if (!outcome.status) return {Refuse(outcome.status, &transaction, ui), false, outcome.choice.Text()};
     session.vinf = vinf;
     if (outcome.zeroPivot) ui.ShowMessage(std::string(kZeroPivotMessage));
     session.shell.DrawPanels = true;
     session.shell.DrawCpSurface = true;
     session.shell.SolutionReady = true;
-    return {true, outcome.zeroPivot};
+    return {true, outcome.zeroPivot, outcome.choice.Text()};
 }
 
 }  // namespace panelflow

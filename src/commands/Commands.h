@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/Progress.h"
+#include "commands/HessSolve.h"
 #include "commands/Session.h"
 #include "commands/UserInterface.h"
 
@@ -32,16 +33,21 @@ bool ProfileFileCommand(Session& session, const std::string& path, std::string& 
 bool CornerFileCommand(Session& session, const std::string& path, UserInterface& ui, Progress* progress = nullptr);
 
 // What the Hess command did: done (true) or refused; a zero pivot still counts as done.
+// `solverUsed` says which solver solved and why ("dense: coefficient tables written"), once one
+// was chosen.
 struct HessCommandResult {
     bool done = false;
     bool zeroPivot = false;
+    std::string solverUsed;
     explicit operator bool() const { return done; }
 };
 
-// "Apply Hess panel method" with the free stream `vinf` (the window's is (1, 0, 0)). Without a
-// geometry it shows "Geometriyi hazırla" and changes nothing. A zero pivot shows " sıfır diyagonal elemanı";
-// the sections are still written, with zero strengths, and the command counts as done.
+// "Apply Hess panel method" with the free stream `vinf` (the window's is (1, 0, 0)) and the
+// settings (coefficient tables, a forced solver). Without a geometry it shows "Geometriyi hazırla"
+// and changes nothing. The memory check weighs the solver chosen. A zero pivot shows
+// " sıfır diyagonal elemanı"; the sections are still written, with zero strengths, and the
+// command counts as done.
 HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* progress = nullptr,
-                              const FreeStream& vinf = kUnitStreamAlongX);
+                              const FreeStream& vinf = kUnitStreamAlongX, const HessSettings& settings = {});
 
 }  // namespace panelflow

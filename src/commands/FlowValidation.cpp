@@ -43,8 +43,6 @@ void SpheroidNodes(const Ellipsoid& e, PanelModel& model) {
     BuildBodyOfRevolution(profile, model);
 }
 
-void NoTables(const InfluenceMatrices&, long, long, ResultsAppender&, Progress*) {}
-
 }  // namespace
 
 std::string_view ValidationBodyName(ValidationBody body) {
@@ -83,9 +81,9 @@ ValidationResult RunValidationCase(ValidationBody body, int NI, int NJ, const Fr
     result.status = BuildPanels(model);
     if (!result.status) return result;
 
-    HessSteps steps;
-    steps.writeTables = &NoTables;
-    const HessOutcome outcome = HessSolve(model, vinf, session.solution, kNowhere, nullptr, steps);
+    HessSettings settings;
+    settings.writeTables = false;
+    const HessOutcome outcome = HessSolve(model, vinf, session.solution, kNowhere, nullptr, settings);
     result.status = outcome.status;
     if (outcome.zeroPivot) result.status = Status::Fail("zero pivot");
     if (!result.status) return result;

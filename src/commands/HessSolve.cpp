@@ -7,7 +7,7 @@
 #include "results/ResultsFile.h"
 #include "results/SolutionReport.h"
 #include "results/VelocityReport.h"
-#include "solver/Assembly.h"
+#include "solver/FlowSolver.h"
 #include "solver/SurfaceVelocity.h"
 
 namespace panelflow {
@@ -23,10 +23,9 @@ bool AllFinite(const Array2D<double>& values, int NI, int NJ) {
 }  // namespace
 
 HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSolution& surface,
-                      const std::string& outFile, Progress* progress, const HessSteps& steps) {
-    const auto assemble = steps.assemble != nullptr ? steps.assemble : &AssembleInfluenceMatrices;
+                      const std::string& outFile, Progress* progress, const HessSettings& settings,
+                      const HessSteps& steps) {
     const auto writeTables = steps.writeTables != nullptr ? steps.writeTables : &WriteVelocityReport;
-    const auto solve = steps.solve != nullptr ? steps.solve : &GaussSolve;
     HessOutcome outcome;
     const int NI = model.NI, NJ = model.NJ;
     const long N = static_cast<long>(model.PanelCount());
@@ -41,23 +40,22 @@ HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSo
     const PanelModel scaled = exponent != 0 ? ScaledModel(model, exponent) : PanelModel{};
     const PanelModel& solved = exponent != 0 ? scaled : model;
 
-    InfluenceMatrices matrices;
-    assemble(solved, vinf, matrices, progress);
-    Array1D<double> SigmaVec(N);
-
-    outcome.status = AppendSection(outFile, [&](ResultsAppender& out) { writeTables(matrices, N, N + 1, out, progress); });
+    SolveSettings solve;
+    solve.solver = settings.solver;
+    solve.denseSteps = {steps.assemble, steps.solve};
+    if (settings.writeTables)
+        solve.writeTables = [&](const InfluenceMatrices& matrices, Progress* tablesProgress) {
+            return AppendSection(outFile, [&](ResultsAppender& out) { writeTables(matrices, N, N + 1, out, tablesProgress); });
+        };
+    FlowResult flow = SolveFlow(solved, StreamProblem(vinf), solve, progress);
+    outcome.choice = flow.choice;
+    outcome.status = flow.status;
     if (!outcome.status) return outcome;
-
-    // No flow through the surface at every control point. After a zero pivot the strengths stay
-    // zero and the flow is the free stream's alone; the caller tells the user.
-    if (solve(N, matrices.vNorm, SigmaVec, progress).zeroPivot) {
-        outcome.zeroPivot = true;
-        SigmaVec = Array1D<double>(N);
-    }
+    outcome.zeroPivot = flow.output.zeroPivot;
 
     SurfaceSolution result;
-    SurfaceVelocity(solved, vinf, matrices, SigmaVec, result);
-    matrices = InfluenceMatrices{};  // the largest blocks go back before the sections are written
+    SurfaceVelocity(solved, vinf, flow.output.solutions.front(), result);
+    flow.output = SolverOutput{};
 
     if (!AllFinite(result.Sigma, NI, NJ) || !AllFinite(result.OneMinusCp, NI, NJ)) {
         outcome.status = Status::Fail(std::string(kNotFiniteMessage));

@@ -1,14 +1,17 @@
 #pragma once
 // Hess's method of constant-strength source panels on the current panels, as one step of the
-// Hess command: assemble the influence matrices, append the three coefficient tables, eliminate,
-// then append "Source strengths" and "1-Cp". The matrices live only inside this call.
+// Hess command: solve through the solver entry point (solver/FlowSolver.h), with the three
+// coefficient tables appended once the dense solver has assembled them, then append
+// "Source strengths" and "1-Cp". The matrices live only inside this call.
 //
-// Failures come back in the outcome: a results file that cannot be written, no panels, a solution
-// that is not finite. A zero pivot is no failure: the strengths are then all zero, the sections
-// are written as usual and the outcome says so. Memory that cannot be had throws std::bad_alloc
-// (the command turns it into a message). On any failure the results file may hold part of the
-// sections; the caller cuts it back (ResultsTransaction) and `surface` is unchanged.
+// Failures come back in the outcome: a results file that cannot be written, no panels, a forced
+// solver that the body cannot take, a solution that is not finite. A zero pivot is no failure:
+// the strengths are then all zero, the sections are written as usual and the outcome says so.
+// Memory that cannot be had throws std::bad_alloc (the command turns it into a message). On any
+// failure the results file may hold part of the sections; the caller cuts it back
+// (ResultsTransaction) and `surface` is unchanged.
 
+#include <optional>
 #include <string>
 
 #include "base/Array.h"
@@ -19,17 +22,26 @@
 #include "model/PanelModel.h"
 #include "model/SurfaceSolution.h"
 #include "solver/GaussSolve.h"
+#include "solver/SolverChoice.h"
 
 namespace panelflow {
 
 class ResultsAppender;
 
+// How the Hess command solves: whether the three coefficient tables are written (only the dense
+// solver has them), and a solver forced by the user (none: chosen by ChooseSolver).
+struct HessSettings {
+    bool writeTables = true;
+    std::optional<SolverKind> solver;
+};
+
 struct HessOutcome {
     Status status;
     bool zeroPivot = false;
+    SolverChoice choice;  // the solver that was chosen, and why
 };
 
-// The three heavy steps of the method. Left empty, each is the fast routine
+// The three heavy steps of the dense solver. Left empty, each is the fast routine
 // (AssembleInfluenceMatrices, WriteVelocityReport, GaussSolve); tests put straightforward
 // versions in their place to check that both give the same results file.
 struct HessSteps {
@@ -39,6 +51,7 @@ struct HessSteps {
 };
 
 HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSolution& surface,
-                      const std::string& outFile, Progress* progress = nullptr, const HessSteps& steps = {});
+                      const std::string& outFile, Progress* progress = nullptr, const HessSettings& settings = {},
+                      const HessSteps& steps = {});
 
 }  // namespace panelflow

@@ -42,6 +42,7 @@ void BuildBodyOfRevolution(BodyProfile& profile, PanelModel& model) {
             model.zNode(i, j) = profile.rI(i) * std::sin(profile.ThetaJ(j));
         }
     }
+    model.BodyOfRevolution = true;
 }
 
 }  // namespace panelflow

@@ -14,7 +14,8 @@ namespace panelflow {
 void SphereProfile(int NI, BodyProfile& profile);
 
 // Revolves profile.xI/rI (for model.NI1 points) about the x axis: fills profile.ThetaJ and
-// model.xNode, yNode, zNode for the counts already set in model. Allocates everything afresh.
+// model.xNode, yNode, zNode for the counts already set in model, and marks the model a body of
+// revolution. Allocates everything afresh.
 void BuildBodyOfRevolution(BodyProfile& profile, PanelModel& model);
 
 }  // namespace panelflow

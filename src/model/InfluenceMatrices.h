@@ -6,7 +6,9 @@
 // and the column (source on panel m). vNorm(m, n) is the normal component at panel m of the
 // velocity induced by a unit source on panel n, and its column N + 1 the right-hand side
 // -(Zta_m . Vinf); uTan and vTan hold the components along Xsi_m and Ita_m (column N + 1 stays 0).
-// They live only while a solution is computed: 24 (N + 1)(N + 2) bytes in all.
+// A system with R right-hand sides has vNorm [0..N] x [0..N+R], the right-hand sides in columns
+// N + 1 .. N + R. They live only while a solution is computed: 24 (N + 1)(N + 2) bytes in all for
+// one right-hand side.
 
 #include "base/Array.h"
 

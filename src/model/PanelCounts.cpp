@@ -74,15 +74,18 @@ Status CheckGeometryFits(double NI, double NJ) {
                         MemoryText(usable.bytes) + " now (" + usable.what + ").");
 }
 
-Status CheckProblemFits(double NI, double NJ) {
-    const double needed = InfluenceMatrixBytes(NI, NJ);
+Status CheckProblemFits(double NI, double NJ, double needed, std::string_view what) {
     const MemoryLimit usable = UsableMemory();
     // Leave room for the program, the panel arrays and the system itself.
     if (needed <= 0.9 * usable.bytes) return Status::Ok();
     return Status::Fail("NI = " + Number(NI) + " and NJ = " + Number(NJ) + " give " + Number(NI * NJ) +
-                        " panels, whose influence matrices need " + MemoryText(needed) +
+                        " panels, whose " + std::string(what) + " need " + MemoryText(needed) +
                         " of memory; this program may use " + MemoryText(usable.bytes) + " now (" +
                         usable.what + ").");
+}
+
+Status CheckProblemFits(double NI, double NJ) {
+    return CheckProblemFits(NI, NJ, InfluenceMatrixBytes(NI, NJ), "influence matrices");
 }
 
 }  // namespace panelflow

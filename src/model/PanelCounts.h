@@ -1,7 +1,7 @@
 #pragma once
 // Checks of the panel counts before anything is built: a count must be a whole number of at
-// least 1, and the problem it gives must fit in the memory this process may use (the three influence
-// matrices of 24 (N + 1)(N + 2) bytes dominate).
+// least 1, and the problem it gives must fit in the memory this process may use (for the dense
+// solver the three influence matrices of 24 (N + 1)(N + 2) bytes dominate).
 
 #include <string>
 #include <string_view>
@@ -37,7 +37,10 @@ Status CheckGeometryFits(double NI, double NJ);
 // Refuses counts whose solution would not fit in the memory this process may use now (the
 // smallest of available memory, its address-space limit and its control group's limit; see
 // base/ProcessLimits.h), naming the memory needed, the memory usable and the limit that decides;
-// checked by the Hess command before anything is allocated or written.
+// checked by the Hess command before anything is allocated or written. `bytes` is what the
+// solver allocates and `what` names it in the message ("influence matrices"); without them, the
+// three influence matrices of the dense solver.
+Status CheckProblemFits(double NI, double NJ, double bytes, std::string_view what);
 Status CheckProblemFits(double NI, double NJ);
 
 }  // namespace panelflow

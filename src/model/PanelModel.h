@@ -27,6 +27,12 @@ struct PanelModel {
     // Counts: NI, NJ panels; NI1 = NI + 1, NJ1 = NJ + 1 nodes. Zero before any geometry.
     int NI = 0, NJ = 0, NI1 = 0, NJ1 = 0;
 
+    // The node grid was made by the program by turning a profile about the x axis in NJ equal
+    // steps (BuildBodyOfRevolution: the sphere, a profile file), so that every column of panels is
+    // the first one turned about x. A grid read from corner points never counts, whatever its
+    // shape: nothing guarantees its columns are equal turns.
+    bool BodyOfRevolution = false;
+
     // Node grid, [0..NI1] x [0..NJ1].
     Array2D<double> xNode, yNode, zNode;
 

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cassert>
+#include <cmath>
+#include <vector>
 
 #include "base/ThreadPool.h"
 #include "solver/SourcePanels.h"
@@ -18,13 +21,15 @@ constexpr long kColumnsPerBlock = 512;  // 37 entries of 512 panels take 150 kB,
 }  // namespace
 
 void AssembleInfluenceMatricesVector(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& solution,
-                                     Progress* progress, VectorInstructions instructions, unsigned threads) {
+                                     Progress* progress, VectorInstructions instructions, unsigned threads,
+                                     long rightHandSides) {
     const long N = static_cast<long>(model.PanelCount());
-    solution = InfluenceMatrices{N, Array2D<double>(N, N + 1), Array2D<double>(N, N + 1), Array2D<double>(N, N + 1)};
+    solution = InfluenceMatrices{N, Array2D<double>(N, N + rightHandSides), Array2D<double>(N, N + 1),
+                                 Array2D<double>(N, N + 1)};
     if (N < 1) return;
 
-    const SourcePanels sources(model, {}, instructions);
-    const RowKernel kernel = sources.rowKernel();
+    const SourcePanels sources(model);
+    const RowKernel kernel = RowKernelFor(instructions);
 
     // Tasks of a few rows each go to the workers of the thread pool; the calling thread (worker 0)
     // alone reports progress.
@@ -37,7 +42,8 @@ void AssembleInfluenceMatricesVector(const PanelModel& model, const FreeStream& 
         const long last = std::min(N, first + kRowsPerTask - 1);
         FieldPanel fields[kRowsPerTask];
         for (long m = first; m <= last; ++m) {
-            fields[m - first] = FieldPanelOf(model, m - 1);
+            const int i = static_cast<int>((m - 1) / model.NJ) + 1, j = static_cast<int>((m - 1) % model.NJ) + 1;
+            fields[m - first] = FieldPanelOf(model, i, j);
             // Right-hand side: no flow through the surface, -(Zta . Vinf).
             const FieldPanel& field = fields[m - first];
             solution.vNorm(m, N + 1) = -(field.ZtaX * vinf.VinfX + field.ZtaY * vinf.VinfY + field.ZtaZ * vinf.VinfZ);
@@ -61,8 +67,8 @@ void AssembleInfluenceMatricesVector(const PanelModel& model, const FreeStream& 
 }
 
 void AssembleInfluenceMatrices(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& matrices,
-                               Progress* progress) {
-    AssembleInfluenceMatricesVector(model, vinf, matrices, progress);
+                               Progress* progress, long rightHandSides) {
+    AssembleInfluenceMatricesVector(model, vinf, matrices, progress, VectorInstructions::Best, 0, rightHandSides);
 }
 
 }  // namespace panelflow

@@ -1,6 +1,8 @@
 #pragma once
 // Assembly of the influence matrices (InfluenceMatrices.h) for the model's N panels: every
-// ordered pair of panels, the pair of a panel with itself included, and the right-hand side.
+// ordered pair of panels, the pair of a panel with itself included, and the right-hand side of
+// the free stream in column N + 1. vNorm gets `rightHandSides` columns after column N; those
+// after N + 1 stay zero for the caller to fill.
 // The matrices are allocated afresh; a block that cannot be had throws std::bad_alloc before any
 // is filled.
 //
@@ -19,13 +21,13 @@
 namespace panelflow {
 
 void AssembleInfluenceMatrices(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& matrices,
-                               Progress* progress = nullptr);
+                               Progress* progress = nullptr, long rightHandSides = 1);
 
 // The same with a chosen instruction set (supported by the processor) and at most `threads`
 // workers (0: all); for tests and benchmarks.
 void AssembleInfluenceMatricesVector(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& matrices,
                                      Progress* progress = nullptr,
                                      VectorInstructions instructions = VectorInstructions::Best,
-                                     unsigned threads = 0);
+                                     unsigned threads = 0, long rightHandSides = 1);
 
 }  // namespace panelflow

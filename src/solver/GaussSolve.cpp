@@ -133,12 +133,16 @@ struct Factorisation {
 
 }  // namespace
 
-GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress) {
-    assert(A.upper1() >= N && A.upper2() >= N + 1 && X.upper() >= N);
+namespace {
+
+// Eliminates A(1..N, 1..N) with its right-hand sides in columns N + 1 .. N + R and back-substitutes
+// each into solution(r, i) (r = 1..R, i = 1..N).
+template <class Solution>
+GaussResult Solve(long N, long R, Array2D<double>& A, Solution&& solution, Progress* progress) {
+    assert(A.upper1() >= N && A.upper2() >= N + R);
     CheckBlasWorkspace();
-    const long rhs = N + 1;
     Factorisation lu{A.row(1) + 1, A.stride(), N, progress};
-    const long failed = lu.Factor(0, N + 1);
+    const long failed = lu.Factor(0, N + R);
 
     // The eliminated entries below the diagonal are zeros, not the multipliers kept meanwhile;
     // on success they are cleared row by row with the back substitution, which reads the same rows.
@@ -146,16 +150,30 @@ GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress*
         for (long i = 2; i <= N; ++i) std::fill_n(A.row(i) + 1, std::min(i - 1, failed), 0.0);
         return {true, failed + 1};
     }
-    X(N) = A(N, rhs) / A(N, N);
+    for (long r = 1; r <= R; ++r) solution(r, N) = A(N, N + r) / A(N, N);
     std::fill_n(A.row(N) + 1, N - 1, 0.0);
     for (long i = N - 1; i >= 1; --i) {
         double* row = A.row(i);
-        double s = 0.0;
-        for (long j = i + 1; j <= N; ++j) s = s + row[j] * X(j);
-        X(i) = (row[rhs] - s) / row[i];
+        for (long r = 1; r <= R; ++r) {
+            double s = 0.0;
+            for (long j = i + 1; j <= N; ++j) s = s + row[j] * solution(r, j);
+            solution(r, i) = (row[N + r] - s) / row[i];
+        }
         std::fill_n(row + 1, i - 1, 0.0);
     }
     return {};
+}
+
+}  // namespace
+
+GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress) {
+    assert(X.upper() >= N);
+    return Solve(N, 1, A, [&X](long, long i) -> double& { return X(i); }, progress);
+}
+
+GaussResult GaussSolve(long N, long R, Array2D<double>& A, Array2D<double>& X, Progress* progress) {
+    assert(X.upper1() >= R && X.upper2() >= N);
+    return Solve(N, R, A, [&X](long r, long i) -> double& { return X(r, i); }, progress);
 }
 
 }  // namespace panelflow

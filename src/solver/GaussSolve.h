@@ -24,4 +24,9 @@ struct GaussResult {
 // be had (CheckBlasWorkspace).
 GaussResult GaussSolve(long N, Array2D<double>& A, Array1D<double>& X, Progress* progress = nullptr);
 
+// The same with R right-hand sides in columns N + 1 .. N + R of A ([0..N] x [0..N+R]), eliminated
+// together: X is [0..R] x [0..N], solution r in X(r, 1..N). With R = 1 it computes exactly what
+// the call above does.
+GaussResult GaussSolve(long N, long R, Array2D<double>& A, Array2D<double>& X, Progress* progress = nullptr);
+
 }  // namespace panelflow

@@ -31,22 +31,24 @@ void Unaligned(Kernel kernel, long first, long last, double* uTan, double* vTan,
 
 }  // namespace
 
+SourcePanels::SourcePanels(const PanelModel& model, long first, long count, long step)
+    : model_(model), panels_(count), rowKernel_(RowKernelFor()), columnKernel_(ColumnKernelFor()) {
+    for (long n = 0; n < count; ++n) panels_[n] = first + n * step;
+    Build();
+}
+
 SourcePanels::SourcePanels(const PanelModel& model, std::vector<long> order, VectorInstructions instructions)
-    : model_(model), order_(std::move(order)) {
-    if (instructions == VectorInstructions::Best) instructions = WidestVectorInstructions();
-    assert(ProcessorSupports(instructions));
-    switch (instructions) {
-        case VectorInstructions::Avx512:
-            rowKernel_ = &assembly::AssembleRowAvx512, columnKernel_ = &assembly::AssembleColumnAvx512;
-            break;
-        case VectorInstructions::Avx2:
-            rowKernel_ = &assembly::AssembleRowAvx2, columnKernel_ = &assembly::AssembleColumnAvx2;
-            break;
-        default: rowKernel_ = &assembly::AssembleRowSse2, columnKernel_ = &assembly::AssembleColumnSse2;
-    }
-    const long N = static_cast<long>(model.PanelCount());
-    assert(order_.empty() || static_cast<long>(order_.size()) == N);
-    const long padded = (N + kWidestVector - 1) / kWidestVector * kWidestVector;
+    : model_(model),
+      panels_(std::move(order)),
+      rowKernel_(RowKernelFor(instructions)),
+      columnKernel_(ColumnKernelFor(instructions)) {
+    Build();
+}
+
+void SourcePanels::Build() {
+    const PanelModel& model = model_;
+    const long count = static_cast<long>(panels_.size());
+    const long padded = (count + kWidestVector - 1) / kWidestVector * kWidestVector;
     constexpr long kArrays = 12 + 6 * 4 + 1;
     storage_.assign(static_cast<std::size_t>(kArrays * padded), 0.0);
     // Interleaved by groups of the widest vector: the group of panels n0 .. n0 + 7 holds
@@ -70,9 +72,8 @@ SourcePanels::SourcePanels(const PanelModel& model, std::vector<long> order, Vec
 
     for (long n = 0; n < padded; ++n) {
         const long at = n / kWidestVector * kArrays * kWidestVector + n % kWidestVector;
-        // Padding repeats the last entry, so that every lane computes with sound values.
-        const long entry = std::min(n, N - 1);
-        const long panel = order_.empty() ? entry : order_[static_cast<std::size_t>(entry)];
+        // Padding repeats the last panel, so that every lane computes with sound values.
+        const long panel = panels_[static_cast<std::size_t>(std::min(n, count - 1))];
         const int i = static_cast<int>(panel / model.NJ) + 1, j = static_cast<int>(panel % model.NJ) + 1;
         xC[at] = model.xC(i, j), yC[at] = model.yC(i, j), zC[at] = model.zC(i, j);
         XsiX[at] = model.XsiX(i, j), XsiY[at] = model.XsiY(i, j), XsiZ[at] = model.XsiZ(i, j);
@@ -92,10 +93,9 @@ SourcePanels::SourcePanels(const PanelModel& model, std::vector<long> order, Vec
         }
     }
 
-    arrays_ = assembly::SourceArrays{N,    padded, kArrays * kWidestVector, xC,   yC,     zC,     XsiX,
-                                     XsiY, XsiZ,   ItaX,                    ItaY, ItaZ,   ZtaX,   ZtaY,
-                                     ZtaZ, {},     {},                      {},   {},     {},     {},
-                                     hasFourthSide, Pi, TwoPi, FourPi, &SourcePanels::ExactVelocity, this};
+    arrays_ = assembly::SourceArrays{count, padded, kArrays * kWidestVector, xC, yC, zC, XsiX, XsiY, XsiZ, ItaX,
+                                     ItaY, ItaZ, ZtaX, ZtaY, ZtaZ, {}, {}, {}, {}, {}, {}, hasFourthSide, Pi,
+                                     TwoPi, FourPi, &SourcePanels::ExactVelocity, this};
     for (int side = 0; side < 4; ++side) {
         arrays_.xsiStart[side] = xsiStart[side], arrays_.itaStart[side] = itaStart[side];
         arrays_.dXsi[side] = dXsi[side], arrays_.dIta[side] = dIta[side], arrays_.d[side] = d[side];
@@ -105,11 +105,11 @@ SourcePanels::SourcePanels(const PanelModel& model, std::vector<long> order, Vec
 
 void SourcePanels::ExactVelocity(const void* context, long n, double x, double y, double z, double& u, double& v,
                                  double& w) {
-    const SourcePanels& self = *static_cast<const SourcePanels*>(context);
-    const long panel = self.order_.empty() ? n : self.order_[static_cast<std::size_t>(n)];
-    const int NJ = self.model_.NJ;
-    SourcePanelVelocity(self.model_, static_cast<int>(panel / NJ) + 1, static_cast<int>(panel % NJ) + 1, x, y, z, u, v,
-                        w);
+    const auto& self = *static_cast<const SourcePanels*>(context);
+    const PanelModel& model = self.model_;
+    const long panel = self.panels_[static_cast<std::size_t>(n)];
+    SourcePanelVelocity(model, static_cast<int>(panel / model.NJ) + 1, static_cast<int>(panel % model.NJ) + 1, x, y,
+                        z, u, v, w);
 }
 
 void SourcePanels::Row(const assembly::FieldPanel& field, long first, long last, double* uTan, double* vTan,
@@ -126,11 +126,30 @@ void SourcePanels::Column(long source, long first, long last, double* uTan, doub
     }, first, last, uTan, vTan, vNorm);
 }
 
-assembly::FieldPanel FieldPanelOf(const PanelModel& model, long p) {
-    const int i = static_cast<int>(p / model.NJ) + 1, j = static_cast<int>(p % model.NJ) + 1;
-    return assembly::FieldPanel{model.xC(i, j),   model.yC(i, j),   model.zC(i, j),   model.XsiX(i, j),
-                                model.XsiY(i, j), model.XsiZ(i, j), model.ItaX(i, j), model.ItaY(i, j),
-                                model.ItaZ(i, j), model.ZtaX(i, j), model.ZtaY(i, j), model.ZtaZ(i, j)};
+assembly::FieldPanel FieldPanelOf(const PanelModel& model, int i, int j) {
+    return {model.xC(i, j),   model.yC(i, j),   model.zC(i, j),   model.XsiX(i, j), model.XsiY(i, j),
+            model.XsiZ(i, j), model.ItaX(i, j), model.ItaY(i, j), model.ItaZ(i, j), model.ZtaX(i, j),
+            model.ZtaY(i, j), model.ZtaZ(i, j)};
+}
+
+assembly::RowKernel RowKernelFor(VectorInstructions instructions) {
+    if (instructions == VectorInstructions::Best) instructions = WidestVectorInstructions();
+    assert(ProcessorSupports(instructions));
+    switch (instructions) {
+        case VectorInstructions::Avx512: return &assembly::AssembleRowAvx512;
+        case VectorInstructions::Avx2: return &assembly::AssembleRowAvx2;
+        default: return &assembly::AssembleRowSse2;
+    }
+}
+
+assembly::ColumnKernel ColumnKernelFor(VectorInstructions instructions) {
+    if (instructions == VectorInstructions::Best) instructions = WidestVectorInstructions();
+    assert(ProcessorSupports(instructions));
+    switch (instructions) {
+        case VectorInstructions::Avx512: return &assembly::AssembleColumnAvx512;
+        case VectorInstructions::Avx2: return &assembly::AssembleColumnAvx2;
+        default: return &assembly::AssembleColumnSse2;
+    }
 }
 
 }  // namespace panelflow

@@ -1,21 +1,19 @@
 #pragma once
-// From the solved source strengths to the surface: the strength of every panel, and the
-// tangential velocity at every control point (the free stream's part along Xsi and Ita plus every
-// source's), turned into global axes, and 1 - Cp = (u_t^2 + v_t^2) / |Vinf|^2. The normal
-// component is not recomputed: the system makes it zero.
+// From a solution of the free stream `vinf` (FlowProblem.h) to what the program keeps on the
+// surface: the strength of every panel, the surface velocity at every control point in global
+// axes (the tangential velocity along Xsi and Ita turned back), and
+// 1 - Cp = (u_t^2 + v_t^2) / |Vinf|^2.
 //
-// SigmaVec is [0..N] (used 1..N, in panel-number order); the matrices are those of the assembly.
 // `surface` is replaced: Sigma, OneMinusCp, Vx, Vy, Vz [0..NI] x [0..NJ]. Vinf must not be zero.
 
-#include "base/Array.h"
 #include "model/FreeStream.h"
-#include "model/InfluenceMatrices.h"
 #include "model/PanelModel.h"
 #include "model/SurfaceSolution.h"
+#include "solver/FlowProblem.h"
 
 namespace panelflow {
 
-void SurfaceVelocity(const PanelModel& model, const FreeStream& vinf, const InfluenceMatrices& matrices,
-                     const Array1D<double>& SigmaVec, SurfaceSolution& surface);
+void SurfaceVelocity(const PanelModel& model, const FreeStream& vinf, const OnsetSolution& solution,
+                     SurfaceSolution& surface);
 
 }  // namespace panelflow

@@ -177,7 +177,7 @@ TEST(HessSolve, FastAndStraightforwardStepsWriteTheSameResultsFile) {
         const PanelModel model = Sphere(n, n);
         SurfaceSolution fast, reference;
         ASSERT_TRUE(HessSolve(model, kUnitStream, fast, dir.File("fast.txt")).status.ok);
-        ASSERT_TRUE(HessSolve(model, kUnitStream, reference, dir.File("reference.txt"), nullptr, straightforward).status.ok);
+        ASSERT_TRUE(HessSolve(model, kUnitStream, reference, dir.File("reference.txt"), nullptr, {}, straightforward).status.ok);
         const std::string text = ReadFile(dir.File("fast.txt"));
         EXPECT_GT(text.size(), 1000u);
         EXPECT_TRUE(text == ReadFile(dir.File("reference.txt"))) << n << " x " << n;

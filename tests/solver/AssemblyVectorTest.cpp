@@ -186,7 +186,8 @@ TEST(VectorAssembly, ColumnsEqualRowsInAnyPanelOrder) {
             const long first = n % 5;  // columns that start off the vectors' alignment too
             panels.Column(n, first, N, column.data(), column.data() + N, column.data() + 2 * N);
             for (long m = first; m < N; ++m) {
-                panels.Row(FieldPanelOf(model, order[m]), n, n + 1, &row[0], &row[1], &row[2]);
+                const int i = static_cast<int>(order[m] / model.NJ) + 1, j = static_cast<int>(order[m] % model.NJ) + 1;
+                panels.Row(FieldPanelOf(model, i, j), n, n + 1, &row[0], &row[1], &row[2]);
                 for (int c = 0; c < 3; ++c)
                     ASSERT_NEAR(row[c], column[c * N + m - first], 1e-15)
                         << VectorInstructionsName(instructions) << ", matrix " << c << ", row " << m << ", column " << n;

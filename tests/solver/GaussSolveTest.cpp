@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <ostream>
 #include <random>
@@ -162,19 +163,19 @@ INSTANTIATE_TEST_SUITE_P(Sizes, BlockedElimination, ::testing::Values(2L, 3L, 31
 // A = L U with small whole numbers, unit L and pivots of +-1 except U(zeroStep, zeroStep) = 0:
 // every step of the elimination is exact in any order, so the blocked solver must leave exactly
 // what the row loop leaves.
-Array2D<double> ExactSystem(long N, long zeroStep, unsigned seed) {
+Array2D<double> ExactSystem(long N, long zeroStep, unsigned seed, long R = 1) {
     std::mt19937_64 random(seed);
     std::uniform_int_distribution<int> small(-3, 3), sign(0, 1), lower(-1, 1);
-    Array2D<double> L(N, N), U(N, N + 1);
+    Array2D<double> L(N, N), U(N, N + R);
     for (long i = 1; i <= N; ++i) {
         L(i, i) = 1.0;
         for (long j = 1; j < i; ++j) L(i, j) = lower(random);
         U(i, i) = i == zeroStep ? 0.0 : (sign(random) != 0 ? 1.0 : -1.0);
-        for (long j = i + 1; j <= N + 1; ++j) U(i, j) = small(random);
+        for (long j = i + 1; j <= N + R; ++j) U(i, j) = small(random);
     }
-    Array2D<double> A(N, N + 1);
+    Array2D<double> A(N, N + R);
     for (long i = 1; i <= N; ++i)
-        for (long j = 1; j <= N + 1; ++j)
+        for (long j = 1; j <= N + R; ++j)
             for (long p = 1; p <= std::min(i, j); ++p) A(i, j) += L(i, p) * U(p, j);
     return A;
 }
@@ -224,6 +225,33 @@ INSTANTIATE_TEST_SUITE_P(Steps, ExactElimination,
                              name += std::to_string(info.param.zeroStep);
                              return name;
                          });
+
+// Right-hand sides eliminated together give each the solution that the row loop gives it alone,
+// and a zero pivot stops them all at its step.
+TEST(GaussSolve, SeveralRightHandSidesEachGetTheirOwnSolution) {
+    constexpr long N = 150, R = 3;
+    for (const long zeroStep : {0L, 70L}) {
+        const Array2D<double> system = ExactSystem(N, zeroStep, 7, R);
+        Array2D<double> A = system;
+        Array2D<double> X(R, N);
+        const GaussResult result = GaussSolve(N, R, A, X);
+        ASSERT_EQ(result.zeroPivot, zeroStep != 0);
+        if (result.zeroPivot) {
+            EXPECT_EQ(result.step, zeroStep);
+            continue;
+        }
+        for (long r = 1; r <= R; ++r) {
+            Array2D<double> alone(N, N + 1);
+            for (long i = 1; i <= N; ++i) {
+                std::copy(system.row(i) + 1, system.row(i) + N + 1, alone.row(i) + 1);
+                alone(i, N + 1) = system(i, N + r);
+            }
+            Array1D<double> expected(N);
+            ASSERT_FALSE(LiteralGaussSolve(N, alone, expected).zeroPivot);
+            for (long i = 1; i <= N; ++i) ASSERT_EQ(X(r, i), expected(i)) << r << ", " << i;
+        }
+    }
+}
 
 }  // namespace
 }  // namespace panelflow

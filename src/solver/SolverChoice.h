@@ -1,0 +1,48 @@
+#pragma once
+// Which solver solves a problem, and why, in words for the user.
+//
+// - dense: every pair of panels in three N x N matrices, Gaussian elimination; any body, and the
+//   only solver that has the coefficient tables to write. Memory O(N^2), work O(N^3).
+//
+// A forced choice that the body or the tables do not allow is refused with a message, never
+// silently replaced.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/Status.h"
+#include "model/PanelModel.h"
+
+namespace panelflow {
+
+enum class SolverKind { Dense };
+
+// "dense": the names of --solver and of the messages.
+std::string_view SolverName(SolverKind kind);
+// Reads a name of SolverName; false for any other text.
+bool ReadSolverName(std::string_view text, SolverKind& kind);
+// The names joined by "|", for usage texts.
+std::string SolverNames();
+
+struct SolverChoice {
+    SolverKind kind = SolverKind::Dense;
+    std::string reason;  // "coefficient tables written"
+
+    // "dense: coefficient tables written"
+    std::string Text() const;
+};
+
+// Chooses for `model`: `forced` is the caller's own choice (none: automatic), `tables` whether the
+// coefficient tables are to be written. Refuses a forced choice that the body or the tables do not
+// allow, saying why and what to do instead. `choice` is written only on success.
+Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, bool tables, SolverChoice& choice);
+
+// What the memory of `kind` holds, for messages: "influence matrices".
+std::string_view SolverMemoryName(SolverKind kind);
+
+// Bytes that `kind` allocates to solve `onsets` onset flows on NI x NJ panels, beyond the panel
+// model and the session's solution: what the memory check of the Hess command weighs.
+double SolverBytes(SolverKind kind, double NI, double NJ, double onsets = 1);
+
+}  // namespace panelflow
