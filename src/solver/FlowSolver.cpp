@@ -12,6 +12,9 @@ FlowResult SolveFlow(const PanelModel& model, const FlowProblem& problem, const 
             result.status = DenseSolve(model, problem, result.output, progress, settings.writeTables,
                                        settings.denseSteps);
             break;
+        case SolverKind::Hierarchical:
+            result.status = HierarchicalSolve(model, problem, settings.hierarchical, result.output, progress);
+            break;
     }
     return result;
 }

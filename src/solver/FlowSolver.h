@@ -2,7 +2,7 @@
 // The one entry point of the flow solution: the Hess command, the batch program and the Python
 // module all solve through SolveFlow. It chooses the solver (SolverChoice.h), says which and why,
 // and calls it; each solver is its own file with the same shape of call (FlowProblem.h):
-// DenseSolver, SymmetricSolver.
+// DenseSolver, SymmetricSolver, HierarchicalSolver.
 //
 // The solvers compute and never open a file. The coefficient tables, which only the dense solver
 // has, are written by a callback that the caller supplies; it runs once the matrices are assembled
@@ -21,6 +21,7 @@
 #include "model/PanelModel.h"
 #include "solver/DenseSolver.h"
 #include "solver/FlowProblem.h"
+#include "solver/HierarchicalSolver.h"
 #include "solver/SolverChoice.h"
 
 namespace panelflow {
@@ -30,6 +31,8 @@ struct SolveSettings {
     // Set when the coefficient tables are wanted: writes them from the assembled matrices (the
     // first onset's right-hand side in column N + 1); a failure ends the solution with its status.
     CoefficientTableWriter writeTables;
+    // The hierarchical solver's accuracy (and, for tests, its leaf size).
+    HierarchicalSettings hierarchical;
     // Tests only: straightforward steps in place of the dense solver's fast ones.
     DenseSteps denseSteps;
 };

@@ -1,6 +1,7 @@
 #include "solver/SolverChoice.h"
 
 #include "solver/DenseSolver.h"
+#include "solver/HierarchicalSolver.h"
 
 namespace panelflow {
 namespace {
@@ -10,7 +11,7 @@ struct NamedKind {
     SolverKind kind;
 };
 
-constexpr NamedKind kSolvers[] = {{"dense", SolverKind::Dense}};
+constexpr NamedKind kSolvers[] = {{"dense", SolverKind::Dense}, {"hierarchical", SolverKind::Hierarchical}};
 
 }  // namespace
 
@@ -41,18 +42,31 @@ std::string SolverNames() {
 
 std::string SolverChoice::Text() const { return std::string(SolverName(kind)) + ": " + reason; }
 
-Status ChooseSolver(const PanelModel&, std::optional<SolverKind> forced, bool tables, SolverChoice& choice) {
+Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, bool tables, SolverChoice& choice) {
+    if (forced == SolverKind::Hierarchical) {
+        if (tables)
+            return Status::Fail("The hierarchical solver does not form the coefficient tables: leave them out of the "
+                                "results file to use it, or choose the dense solver.");
+        choice = {SolverKind::Hierarchical, "as requested"};
+        return Status::Ok();
+    }
     if (forced) {
         choice = {*forced, "as requested"};
         return Status::Ok();
     }
-    choice = {SolverKind::Dense, tables ? "coefficient tables written" : "the solver for every body"};
+    if (tables)
+        choice = {SolverKind::Dense, "coefficient tables written"};
+    else if (model.BodyOfRevolution)
+        choice = {SolverKind::Dense, "a body of revolution, coefficient tables not written"};
+    else
+        choice = {SolverKind::Hierarchical, "not a body of revolution, coefficient tables not written"};
     return Status::Ok();
 }
 
 std::string_view SolverMemoryName(SolverKind kind) {
     switch (kind) {
         case SolverKind::Dense: return "influence matrices";
+        case SolverKind::Hierarchical: return "compressed influence matrices";
     }
     return {};
 }
@@ -60,6 +74,7 @@ std::string_view SolverMemoryName(SolverKind kind) {
 double SolverBytes(SolverKind kind, double NI, double NJ, double onsets) {
     switch (kind) {
         case SolverKind::Dense: return DenseSolverBytes(NI, NJ, onsets);
+        case SolverKind::Hierarchical: return HierarchicalSolverBytes(NI, NJ, onsets);
     }
     return 0.0;
 }

@@ -3,6 +3,9 @@
 //
 // - dense: every pair of panels in three N x N matrices, Gaussian elimination; any body, and the
 //   only solver that has the coefficient tables to write. Memory O(N^2), work O(N^3).
+// - hierarchical: compressed matrices to a stated accuracy, solved by iteration; any body, no
+//   tables. Memory and work about O(N log N). The choice when the tables are not written and the
+//   body is not a body of revolution.
 //
 // A forced choice that the body or the tables do not allow is refused with a message, never
 // silently replaced.
@@ -16,7 +19,7 @@
 
 namespace panelflow {
 
-enum class SolverKind { Dense };
+enum class SolverKind { Dense, Hierarchical };
 
 // "dense": the names of --solver and of the messages.
 std::string_view SolverName(SolverKind kind);
