@@ -1,16 +1,19 @@
 // panelflow-batch: runs the window's commands without a display, through the same core code.
 //
-//   panelflow-batch [--ni TEXT] [--nj TEXT] [--stream X,Y,Z] [--no-tables] [--solver NAME] STEP...
+//   panelflow-batch [--ni TEXT] [--nj TEXT] [--stream X,Y,Z] [--no-tables] [--solver NAME]
+//                   [--accuracy EPS] STEP...
 //
 // Starts Axisym.txt empty in the working directory, as the window does when it opens, then runs
 // the steps in order. --ni and --nj stand for the window's two count boxes, --stream sets the
-// free stream of the following hess steps; all three may appear between steps. --no-tables and
-// --solver apply to every hess step. Messages that
+// free stream of the following hess steps; all three may appear between steps. --no-tables,
+// --solver and --accuracy apply to every hess step. Messages that
 // the window would show in a box go to standard error.
 
 #include <unistd.h>
 
+#include <charconv>
 #include <csignal>
+#include <cstring>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -34,7 +37,8 @@ namespace {
 using namespace panelflow;
 
 constexpr std::string_view kUsage =
-    "Usage: panelflow-batch [--ni TEXT] [--nj TEXT] [--stream X,Y,Z] [--no-tables] [--solver NAME] STEP...\n"
+    "Usage: panelflow-batch [--ni TEXT] [--nj TEXT] [--stream X,Y,Z] [--no-tables] [--solver NAME]\n"
+    "                       [--accuracy EPS] STEP...\n"
     "\n"
     "Starts the results file Axisym.txt empty in the working directory, then runs the steps in\n"
     "order, as the window's commands would.\n"
@@ -54,8 +58,11 @@ constexpr std::string_view kUsage =
     "  --nj TEXT       the text of the NJ box (default \"4\")\n"
     "  --stream X,Y,Z  the free stream of the following hess steps (default 1,0,0)\n"
     "  --no-tables     every hess step leaves the three coefficient tables out of the results file\n"
-    "  --solver NAME   solve every hess step with this solver (dense) instead of the one\n"
-    "                  chosen for the body and the tables\n"
+    "  --solver NAME   solve every hess step with this solver (dense or hierarchical) instead\n"
+    "                  of the one chosen for the body and the tables; the progress line says\n"
+    "                  which solves and why\n"
+    "  --accuracy EPS  the hierarchical solver's accuracy, from 1e-12 to 0.1 (default 1e-7):\n"
+    "                  the relative error of its compressed blocks\n"
     "  --help          show this text\n"
     "  --version       show the version and the commit this program was built from\n"
     "\n"
@@ -84,7 +91,10 @@ public:
     void BeginStep() {
         start_ = std::chrono::steady_clock::now();
         shown_ = false;
+        solver_.clear();
     }
+    // The solver of a hess step and why, said once above its progress line.
+    void SetSolver(std::string text) { solver_ = std::move(text); }
     void EndStep() {
         if (shown_) std::fputs("\r\033[K", stderr);
         shown_ = false;
@@ -94,6 +104,7 @@ public:
         const auto elapsed = std::chrono::steady_clock::now() - start_;
         if (elapsed < std::chrono::seconds(1)) return;
         const int percent = static_cast<int>(fraction * 100.0 + 0.5);
+        if (!shown_ && !solver_.empty()) std::fprintf(stderr, "\r\033[Ksolver %s\n", solver_.c_str());
         std::fprintf(stderr, "\r\033[K%.*s %3d %%", static_cast<int>(stage.size()), stage.data(), percent);
         std::fflush(stderr);
         shown_ = true;
@@ -102,6 +113,7 @@ public:
 private:
     bool enabled_;
     bool shown_ = false;
+    std::string solver_;
     std::chrono::steady_clock::time_point start_;
 };
 
@@ -135,6 +147,9 @@ bool RunCorners(Batch& batch, const std::string& path) {
 }
 
 bool RunHess(Batch& batch, const std::string&) {
+    SolverChoice choice;
+    if (ChooseSolver(batch.session.model, batch.hess.solver, batch.hess.writeTables, choice))
+        batch.progress.SetSolver(choice.Text());
     // A zero pivot still completes the command (its sections are written), but the run stops
     // there with a failure status: all-zero strengths are no answer to build on.
     const HessCommandResult result = HessCommand(batch.session, batch.ui, &batch.progress, batch.vinf, batch.hess);
@@ -216,6 +231,15 @@ int main(int argc, char** argv) try {
             if (!ReadSolverName(argv[++a], kind))
                 return UsageError("unknown solver \"" + std::string(argv[a]) + "\"; the solvers are " + SolverNames());
             batch.hess.solver = kind;
+            continue;
+        }
+        if (word == "--accuracy") {
+            double& accuracy = batch.hess.accuracy;
+            const char* text = a + 1 < argc ? argv[++a] : "";
+            const char* end = text + std::strlen(text);
+            const auto [at, error] = std::from_chars(text, end, accuracy);
+            if (error != std::errc() || at != end || !(accuracy >= kTightestAccuracy && accuracy <= kLoosestAccuracy))
+                return UsageError(word + " needs a number from 1e-12 to 0.1");
             continue;
         }
         if (word == "--stream") {

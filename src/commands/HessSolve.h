@@ -22,6 +22,7 @@
 #include "model/PanelModel.h"
 #include "model/SurfaceSolution.h"
 #include "solver/GaussSolve.h"
+#include "solver/HierarchicalSolver.h"
 #include "solver/SolverChoice.h"
 
 namespace panelflow {
@@ -29,10 +30,12 @@ namespace panelflow {
 class ResultsAppender;
 
 // How the Hess command solves: whether the three coefficient tables are written (only the dense
-// solver has them), and a solver forced by the user (none: chosen by ChooseSolver).
+// solver has them), a solver forced by the user (none: chosen by ChooseSolver), and the
+// hierarchical solver's accuracy.
 struct HessSettings {
     bool writeTables = true;
     std::optional<SolverKind> solver;
+    double accuracy = kDefaultHierarchicalAccuracy;
 };
 
 struct HessOutcome {

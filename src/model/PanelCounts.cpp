@@ -61,7 +61,7 @@ std::string GigabytesText(double bytes) {
 }
 
 Status OutOfMemory(std::string_view what, double bytes) {
-    return Status::Fail(std::string(what) + " needs " + GigabytesText(bytes) +
+    return Status::Fail(std::string(what) + " needs " + MemoryText(bytes) +
                         " of memory, which this program cannot have now; nothing was changed.");
 }
 
