@@ -39,6 +39,7 @@
 #include "results/VelocityReport.h"
 #include "support/ReferenceReport.h"
 #include "support/ReferenceAssembly.h"
+#include "BenchEnvironment.h"
 
 extern "C" void dgesv_(const int* n, const int* nrhs, double* a, const int* lda, int* ipiv, double* b,
                        const int* ldb, int* info);
@@ -80,13 +81,6 @@ bool ParseSize(std::string_view text, Size& size) {
         return false;
     }
     return size.NI >= 1 && size.NJ >= 1;
-}
-
-std::string ProcessorName() {
-    std::ifstream cpuinfo("/proc/cpuinfo");
-    for (std::string line; std::getline(cpuinfo, line);)
-        if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
-    return "unknown processor";
 }
 
 double MegaBytes(double bytes) { return bytes / 1e6; }
@@ -306,12 +300,7 @@ int main(int argc, char** argv) {
     fs::create_directories(scratch);
     const std::string batchProgram = (fs::canonical("/proc/self/exe").parent_path().parent_path() / "src" / "panelflow-batch").string();
 
-    const std::string_view instructions = panelflow::VectorInstructionsName(panelflow::VectorInstructions::Best);
-    const char* coreType = std::getenv("OPENBLAS_CORETYPE");
-    std::printf("%s, %u hardware threads, assembly with %.*s, OpenBLAS (%s kernels%s%s) with %d threads\n",
-                ProcessorName().c_str(), std::thread::hardware_concurrency(), static_cast<int>(instructions.size()),
-                instructions.data(), panelflow::BlasKernelsName(), coreType ? ", OPENBLAS_CORETYPE=" : "",
-                coreType ? coreType : "", openblas_get_num_threads());
+    std::printf("%s\n", panelflow::bench::EnvironmentLine().c_str());
     std::vector<BatchRun> batchRuns;
     for (const Size size : sizes) batchRuns.push_back(RunBatch(batchProgram, scratch, size));
     for (std::size_t k = 0; k < sizes.size(); ++k) Benchmark(sizes[k], scratch, batchRuns[k]);
