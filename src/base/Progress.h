@@ -33,6 +33,7 @@ inline constexpr std::string_view kStageInfluence = "influence coefficients";
 inline constexpr std::string_view kStageTables = "coefficient tables";
 inline constexpr std::string_view kStageElimination = "elimination";
 inline constexpr std::string_view kStageIteration = "iterative solution";
+inline constexpr std::string_view kStageSurfaceVelocities = "surface velocities";
 inline constexpr std::string_view kStageResults = "results";
 
 }  // namespace panelflow

@@ -327,7 +327,7 @@ Status HierarchicalSolve(const PanelModel& model, const FlowProblem& problem, co
     std::vector<std::complex<double>> induced(static_cast<std::size_t>(N * R));
     {
         HMatrix tangential(HMAT_DOUBLE_COMPLEX, tree.get(), admissibility.get(), accuracy);
-        fill.StartStage(kStageResults);
+        fill.StartStage(kStageSurfaceVelocities);
         Assemble(tangential, &ComputeTangential, fill, accuracy);
         done.tangentialBytes = tangential.Bytes(sizeof(std::complex<double>));
         ThrowIfStopRequested(progress);

@@ -213,7 +213,7 @@ TEST_F(CommandsTest, AHierarchicalSolutionStoppedInsideTheLibraryLeavesEverythin
     const Array2D<double> oneMinusCp = session.solution.OneMinusCp;
     ASSERT_TRUE(CornerFileCommand(session, body, ui));
     const std::string afterGeometry = Results();
-    for (const char* stage : {"influence coefficients", "iterative solution", "results"}) {
+    for (const char* stage : {"influence coefficients", "iterative solution", "surface velocities"}) {
         StopInStage stop(stage);
         EXPECT_FALSE(HessCommand(session, ui, &stop, kUnitStreamAlongX, noTables));
         EXPECT_EQ(stop.stages.back(), stage);

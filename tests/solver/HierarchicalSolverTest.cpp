@@ -129,7 +129,7 @@ TEST(HierarchicalSolve, StopInsideTheLibraryLeavesTheOutputUntouchedAndTheLibrar
     SolverOutput output;
     output.solutions.resize(3);
     // In the normal-velocity matrix, and in the tangential one after the iteration.
-    for (const std::string_view stage : {kStageInfluence, kStageResults}) {
+    for (const std::string_view stage : {kStageInfluence, kStageSurfaceVelocities}) {
         StopInsideTheLibrary stop(stage, 20);
         EXPECT_THROW(HierarchicalSolve(model, problem, settings, output, &stop), Cancelled);
         EXPECT_EQ(stop.lastStage, stage);
