@@ -1,18 +1,28 @@
 // panelflow-bench-hierarchical: the hierarchical solver next to the dense one on corner-point
-// files, in one run.
+// files, each in one run.
 //
-//   panelflow-bench-hierarchical [--accuracy A] [--leaf L] [--no-dense] [--ellipsoid A,B,C] FILE.Coords ...
+//   panelflow-bench-hierarchical [--accuracy EPS] [--no-dense] [--stages] [--ellipsoid A,B,C] FILE.Coords ...
 //
-// Per file: the panel count; the dense solver's time (assembly, elimination and surface
-// velocities), when its matrices fit; the hierarchical solver's time, compressed size and
-// iterations; the largest difference of 1 - Cp and of the strengths between the two; and, for an
-// ellipsoid given by its semi-axes, the largest and the mean error of either against the exact
-// flow. The first line names the processor, the assembly's instruction set and OpenBLAS's kernels.
+// Per file it runs `panelflow-batch --no-tables [--accuracy EPS] corners FILE hess csv` as a
+// child, and `--solver dense` the same where the dense matrices fit (unless --no-dense): the wall
+// time and peak resident memory of each, and from their CSV exports the largest difference of
+// 1 - Cp and of the strengths between the two. With --ellipsoid (the body's semi-axes; the body
+// from x = 0 to 2A, as bench/make_body.py writes it) also the largest and the mean error of 1 - Cp
+// against the exact flow. With --stages it solves once more in this process and prints the time
+// of each stage, the iterations and the size of the two compressed matrices. The first line names
+// the processor, the assembly's instruction set and OpenBLAS's kernels.
+// Scratch files go to a temporary directory under $TMPDIR (default /tmp), removed at the end.
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,12 +32,14 @@
 #include "solver/DenseSolver.h"
 #include "solver/EllipsoidFlow.h"
 #include "solver/HierarchicalSolver.h"
-#include "solver/SurfaceVelocity.h"
+#include "support/CsvTable.h"
+#include "BatchChild.h"
 #include "BenchEnvironment.h"
 
 namespace {
 
 using namespace panelflow;
+namespace fs = std::filesystem;
 
 class QuietInterface : public UserInterface {
 public:
@@ -35,31 +47,8 @@ public:
     void ShowWarning(const std::string& text) override { std::fprintf(stderr, "warning: %s\n", text.c_str()); }
 };
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-struct Errors {
-    double largest = 0.0, mean = 0.0;
-};
-
-Errors AgainstExact(const PanelModel& model, const SurfaceSolution& surface, const Ellipsoid& body) {
-    const ShapeCoefficients shape = EllipsoidShapeCoefficients(body);
-    Errors errors;
-    for (int i = 1; i <= model.NI; ++i)
-        for (int j = 1; j <= model.NJ; ++j) {
-            const double exact = ExactOneMinusCp(body, shape, kUnitStreamAlongX, model.xC(i, j), model.yC(i, j),
-                                                 model.zC(i, j));
-            const double error = std::fabs(surface.OneMinusCp(i, j) - exact);
-            errors.largest = std::max(errors.largest, error);
-            errors.mean += error;
-        }
-    errors.mean /= static_cast<double>(model.PanelCount());
-    return errors;
-}
-
-// Records how long each stage of a solution takes, from the first report of a stage to the first
-// of the next.
+// How long each stage of a solution takes, from the first report of a stage to the first of the
+// next.
 class StageClock : public Progress {
 public:
     void Report(std::string_view stage, double) override {
@@ -70,11 +59,12 @@ public:
         last_ = now;
     }
     std::string Text() {
-        if (!stages_.empty()) stages_.back().second = Seconds(last_);
+        if (!stages_.empty())
+            stages_.back().second = std::chrono::duration<double>(std::chrono::steady_clock::now() - last_).count();
         std::string text;
         char buffer[80];
         for (const auto& [stage, seconds] : stages_) {
-            std::snprintf(buffer, sizeof buffer, "%s%s %.2f s", text.empty() ? "" : ", ", stage.c_str(), seconds);
+            std::snprintf(buffer, sizeof buffer, "%s%s %.1f s", text.empty() ? "" : ", ", stage.c_str(), seconds);
             text += buffer;
         }
         return text;
@@ -85,11 +75,42 @@ private:
     std::chrono::steady_clock::time_point last_;
 };
 
-double LargestDifference(const Array2D<double>& a, const Array2D<double>& b, int NI, int NJ) {
+testing::CsvTable ReadCsv(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return testing::ParseCsv(text.str());
+}
+
+double LargestDifference(const testing::CsvTable& a, const testing::CsvTable& b, const std::string& column) {
+    const int c = a.Column(column);
     double largest = 0.0;
-    for (int i = 1; i <= NI; ++i)
-        for (int j = 1; j <= NJ; ++j) largest = std::max(largest, std::fabs(a(i, j) - b(i, j)));
+    for (std::size_t r = 0; r < a.rows.size() && r < b.rows.size(); ++r)
+        largest = std::max(largest, std::fabs(a.rows[r][c] - b.rows[r][c]));
     return largest;
+}
+
+struct Errors {
+    double largest = 0.0, mean = 0.0;
+};
+
+Errors AgainstExact(const testing::CsvTable& table, const Ellipsoid& body) {
+    const ShapeCoefficients shape = EllipsoidShapeCoefficients(body);
+    const int x = table.Column("x"), y = table.Column("y"), z = table.Column("z"), cp = table.Column("one_minus_cp");
+    Errors errors;
+    for (const std::vector<double>& row : table.rows) {
+        const double error = std::fabs(row[cp] - ExactOneMinusCp(body, shape, kUnitStreamAlongX, row[x], row[y], row[z]));
+        errors.largest = std::max(errors.largest, error);
+        errors.mean += error;
+    }
+    errors.mean /= static_cast<double>(std::max<std::size_t>(1, table.rows.size()));
+    return errors;
+}
+
+std::string Scientific(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1e", value);
+    return text;
 }
 
 }  // namespace
@@ -97,68 +118,88 @@ double LargestDifference(const Array2D<double>& a, const Array2D<double>& b, int
 int main(int argc, char** argv) {
     SelectBlasKernels(argv);
     HierarchicalSettings settings;
-    bool dense = true;
-    bool ellipsoid = false;
+    bool dense = true, stages = false, ellipsoid = false;
     Ellipsoid body;
     std::vector<std::string> files;
     for (int a = 1; a < argc; ++a) {
         const std::string_view word = argv[a];
-        if (word == "--accuracy" && a + 1 < argc) settings.accuracy = std::atof(argv[++a]);
-        else if (word == "--leaf" && a + 1 < argc) settings.leafSize = std::atoi(argv[++a]);
-        else if (word == "--no-dense") dense = false;
-        else if (word == "--ellipsoid" && a + 1 < argc) {
-            ellipsoid = true;
-            if (std::sscanf(argv[++a], "%lf,%lf,%lf", &body.a, &body.b, &body.c) != 3) return 2;
+        if (word == "--accuracy" && a + 1 < argc) {
+            settings.accuracy = std::atof(argv[++a]);
+        } else if (word == "--no-dense") {
+            dense = false;
+        } else if (word == "--stages") {
+            stages = true;
+        } else if (word == "--ellipsoid" && a + 1 < argc) {
+            ellipsoid = std::sscanf(argv[++a], "%lf,%lf,%lf", &body.a, &body.b, &body.c) == 3;
             body.xCentre = body.a;
-        } else files.emplace_back(word);
+        } else if (word.empty() || word[0] == '-') {
+            std::fprintf(stderr,
+                         "usage: panelflow-bench-hierarchical [--accuracy EPS] [--no-dense] [--stages] "
+                         "[--ellipsoid A,B,C] FILE.Coords ...\n");
+            return 2;
+        } else {
+            files.emplace_back(fs::absolute(std::string(word)).string());
+        }
     }
     std::printf("%s\n", bench::EnvironmentLine().c_str());
-    std::printf("accuracy %g, leaf size %d\n", settings.accuracy, settings.leafSize);
+    std::printf("hierarchical solver at accuracy %s, leaves of %d panels\n", Scientific(settings.accuracy).c_str(),
+                settings.leafSize);
+    const fs::path scratch = fs::temp_directory_path() / ("panelflow-bench-hierarchical-" + std::to_string(getpid()));
+    fs::create_directories(scratch);
     QuietInterface ui;
     for (const std::string& file : files) {
         Session session;
-        if (!CornerFileCommand(session, file, ui)) return 1;
+        session.shell.OutFile = (scratch / "Axisym.txt").string();
+        if (!StartCommand(session, ui) || !CornerFileCommand(session, file, ui)) return 1;
         const PanelModel& model = session.model;
         const long N = static_cast<long>(model.PanelCount());
-        std::printf("\n%s: %d x %d = %ld panels\n", file.c_str(), model.NI, model.NJ, N);
+        std::printf("\n%s: %d x %d = %ld panels\n", fs::path(file).filename().c_str(), model.NI, model.NJ, N);
 
-        SurfaceSolution hierarchical;
-        StageClock clock;
-        auto start = std::chrono::steady_clock::now();
-        SolverOutput output;
-        HierarchicalReport h;
-        const Status solved =
-            HierarchicalSolve(model, StreamProblem(kUnitStreamAlongX), settings, output, &clock, &h);
-        std::printf("hierarchical: %.2f s (%s), %d iterations, residual %.2e%s\n", Seconds(start),
-                    clock.Text().c_str(), static_cast<int>(h.iterations), h.relativeResidual,
-                    solved ? "" : (", " + solved.message).c_str());
-        if (!solved) continue;
-        SurfaceVelocity(model, kUnitStreamAlongX, output.solutions.front(), hierarchical);
-        std::printf("  compressed: normal %.3f GB (%.2f %% of dense), tangential %.3f GB (%.2f %% of the two dense)\n",
-                    h.normalBytes / 1e9, 100.0 * h.normalBytes / (8.0 * N * N), h.tangentialBytes / 1e9,
-                    100.0 * h.tangentialBytes / (16.0 * N * N));
-        if (ellipsoid) {
-            const Errors e = AgainstExact(model, hierarchical, body);
-            std::printf("  1 - Cp against the exact flow: largest %.3e, mean %.3e\n", e.largest, e.mean);
-        }
-        if (!dense) continue;
-        if (!CheckProblemFits(model.NI, model.NJ, DenseSolverBytes(model.NI, model.NJ), "influence matrices")) {
-            std::printf("dense: does not fit\n");
+        const bench::BatchRun hierarchical = bench::RunBatchChild(
+            scratch, {"--no-tables", "--accuracy", Scientific(settings.accuracy), "corners", file, "hess", "csv",
+                      "hierarchical.csv"});
+        if (!hierarchical.ok) {
+            std::printf("hierarchical: the batch program failed\n");
             continue;
         }
-        StageClock denseClock;
-        start = std::chrono::steady_clock::now();
-        SolverOutput denseOutput;
-        DenseSolve(model, StreamProblem(kUnitStreamAlongX), denseOutput, &denseClock);
-        SurfaceSolution exact;
-        SurfaceVelocity(model, kUnitStreamAlongX, denseOutput.solutions.front(), exact);
-        std::printf("dense: %.2f s (%s)\n", Seconds(start), denseClock.Text().c_str());
-        std::printf("  largest difference: 1 - Cp %.3e, sigma %.3e\n",
-                    LargestDifference(exact.OneMinusCp, hierarchical.OneMinusCp, model.NI, model.NJ),
-                    LargestDifference(exact.Sigma, hierarchical.Sigma, model.NI, model.NJ));
+        std::printf("hierarchical: %.1f s, peak %.2f GB\n", hierarchical.seconds, hierarchical.peakBytes / 1e9);
+        const testing::CsvTable h = ReadCsv(scratch / "hierarchical.csv");
         if (ellipsoid) {
-            const Errors e = AgainstExact(model, exact, body);
-            std::printf("  dense 1 - Cp against the exact flow: largest %.3e, mean %.3e\n", e.largest, e.mean);
+            const Errors e = AgainstExact(h, body);
+            std::printf("  1 - Cp against the exact flow: largest %.2e, mean %.2e\n", e.largest, e.mean);
+        }
+        const bool fits = CheckProblemFits(model.NI, model.NJ, DenseSolverBytes(model.NI, model.NJ), "influence matrices").ok;
+        if (dense && fits) {
+            const bench::BatchRun run = bench::RunBatchChild(
+                scratch, {"--no-tables", "--solver", "dense", "corners", file, "hess", "csv", "dense.csv"});
+            if (run.ok) {
+                const testing::CsvTable d = ReadCsv(scratch / "dense.csv");
+                std::printf("dense: %.1f s, peak %.2f GB (hierarchical / dense time %.2f)\n", run.seconds,
+                            run.peakBytes / 1e9, hierarchical.seconds / run.seconds);
+                std::printf("  hierarchical - dense, largest: 1 - Cp %.1e, sigma %.1e\n",
+                            LargestDifference(h, d, "one_minus_cp"), LargestDifference(h, d, "sigma"));
+                if (ellipsoid) {
+                    const Errors e = AgainstExact(d, body);
+                    std::printf("  dense 1 - Cp against the exact flow: largest %.2e, mean %.2e\n", e.largest, e.mean);
+                }
+            }
+        } else if (dense) {
+            std::printf("dense: its matrices do not fit\n");
+        }
+        if (stages) {
+            StageClock clock;
+            SolverOutput output;
+            HierarchicalReport report;
+            const Status solved = HierarchicalSolve(model, StreamProblem(kUnitStreamAlongX), settings, output, &clock,
+                                                    &report);
+            std::printf("  stages: %s%s\n", clock.Text().c_str(), solved ? "" : (", " + solved.message).c_str());
+            std::printf("  %ld products, residual %.1e; compressed: normal %.2f GB (%.1f %% of dense), tangential "
+                        "%.2f GB (%.0f numbers per panel)\n",
+                        report.iterations, report.relativeResidual, report.normalBytes / 1e9,
+                        100.0 * report.normalBytes / (8.0 * N * N), report.tangentialBytes / 1e9,
+                        report.tangentialBytes / 16.0 / static_cast<double>(N));
         }
     }
+    fs::remove_all(scratch);
+    return 0;
 }

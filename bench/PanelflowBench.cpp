@@ -12,9 +12,6 @@
 // Scratch files go to a temporary directory under $TMPDIR (default /tmp), removed at the end.
 
 #include <cblas.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -39,6 +36,7 @@
 #include "results/VelocityReport.h"
 #include "support/ReferenceReport.h"
 #include "support/ReferenceAssembly.h"
+#include "BatchChild.h"
 #include "BenchEnvironment.h"
 
 extern "C" void dgesv_(const int* n, const int* nrhs, double* a, const int* lda, int* ipiv, double* b,
@@ -156,37 +154,15 @@ std::pair<double, double> TimeElimination(long N, Array2D<double>& A, int repeat
     return {gaussSeconds, lapackSeconds};
 }
 
-struct BatchRun {
-    double seconds = 0.0, peakBytes = 0.0;  // both 0 when the program could not be run
-};
+using panelflow::bench::BatchRun;
 
-// Runs the batch program on the sphere in `directory`: its wall seconds and peak resident
-// memory. The child is started by posix_spawn, whose peak memory counts the peak of this
-// process as well, so every batch run comes before the benchmark allocates anything large.
-BatchRun RunBatch(const std::string& program, const fs::path& directory, Size size) {
-    const std::string ni = std::to_string(size.NI), nj = std::to_string(size.NJ);
-    std::vector<std::string> words{program, "--ni", ni, "--nj", nj, "sphere", "hess"};
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-
-    const fs::path previous = fs::current_path();
-    fs::current_path(directory);
-    Stopwatch watch;
-    pid_t child = 0;
-    const int spawned = posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ);
-    fs::current_path(previous);
-    if (spawned != 0) return {};
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    const double seconds = watch.Seconds();
+// The batch program on the sphere in `directory`, before the benchmark allocates anything large.
+BatchRun RunBatch(const fs::path& directory, Size size) {
+    const BatchRun run = panelflow::bench::RunBatchChild(
+        directory, {"--ni", std::to_string(size.NI), "--nj", std::to_string(size.NJ), "sphere", "hess"});
     fs::remove(directory / "Axisym.txt");
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::printf("the batch program failed on %d x %d (status %d)\n", size.NI, size.NJ, status);
-        return {};
-    }
-    return {seconds, 1024.0 * static_cast<double>(usage.ru_maxrss)};
+    if (!run.ok) std::printf("the batch program failed on %d x %d\n", size.NI, size.NJ);
+    return run.ok ? run : BatchRun{};
 }
 
 void Benchmark(Size size, const fs::path& scratch, const BatchRun& batch) {
@@ -298,11 +274,10 @@ int main(int argc, char** argv) {
 
     const fs::path scratch = fs::temp_directory_path() / ("panelflow-bench-" + std::to_string(getpid()));
     fs::create_directories(scratch);
-    const std::string batchProgram = (fs::canonical("/proc/self/exe").parent_path().parent_path() / "src" / "panelflow-batch").string();
 
     std::printf("%s\n", panelflow::bench::EnvironmentLine().c_str());
     std::vector<BatchRun> batchRuns;
-    for (const Size size : sizes) batchRuns.push_back(RunBatch(batchProgram, scratch, size));
+    for (const Size size : sizes) batchRuns.push_back(RunBatch(scratch, size));
     for (std::size_t k = 0; k < sizes.size(); ++k) Benchmark(sizes[k], scratch, batchRuns[k]);
     fs::remove_all(scratch);
     return 0;
