@@ -1,7 +1,8 @@
 #pragma once
-// Runs panelflow-batch as a child process in a directory: its exit status, wall seconds and peak
-// resident memory. The child is started by posix_spawn, whose peak memory counts the peak of this
-// process as well, so a benchmark runs its children before it allocates anything large itself.
+// Runs panelflow-batch as a child process in a directory: its exit status, wall seconds, processor
+// seconds (user and system, of all its threads) and peak resident memory. The child is started by
+// posix_spawn, whose peak memory counts the peak of this process as well, so a benchmark runs its
+// children before it allocates anything large itself.
 
 #include <spawn.h>
 #include <sys/resource.h>
@@ -17,7 +18,7 @@ namespace panelflow::bench {
 
 struct BatchRun {
     bool ok = false;  // exit status 0
-    double seconds = 0.0, peakBytes = 0.0;
+    double seconds = 0.0, processorSeconds = 0.0, peakBytes = 0.0;
 };
 
 // The batch program built beside the benchmark (build/src/panelflow-batch).
@@ -45,6 +46,8 @@ inline BatchRun RunBatchChild(const std::filesystem::path& directory, std::vecto
     wait4(child, &status, 0, &usage);
     BatchRun run;
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.processorSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                           1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
     run.peakBytes = 1024.0 * static_cast<double>(usage.ru_maxrss);
     run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return run;

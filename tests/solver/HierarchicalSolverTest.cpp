@@ -1,7 +1,8 @@
 // The hierarchical solver against the dense one on bodies of a few hundred panels, with leaves of
 // 16 panels so that most of the matrix is compressed: the example ellipsoid with three different
-// axes and a body with a flat base (sharp edges), in two free streams, at the default accuracy and
-// at a looser one; and a stop inside the library's compression.
+// axes and a body with a flat base (sharp edges), in two free streams each and with an onset that
+// varies over the body, at the default accuracy and at a looser one. Then a stop inside the
+// library's compression, and the entry point's choice of the solver.
 
 #include "solver/HierarchicalSolver.h"
 
