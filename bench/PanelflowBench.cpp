@@ -1,14 +1,20 @@
 // panelflow-bench: how long the Hess command's stages take on spheres of given panel counts,
 // each fast path next to its baseline measured in the same run on the same data.
 //
-//   panelflow-bench [NIxNJ ...]        (default: 32x32 64x64; 128x128 on request)
+//   panelflow-bench [--compare] [NIxNJ ...]    (default: 32x32 64x64; 128x128 or 1000x1000 on request)
 //
-// Per size it prints: the assembly (straightforward scalar loop and the vectorised threaded
-// one, seconds and ns per panel pair); the coefficient tables (snprintf per value, the exact
-// formatter value by value, and the fast writer, seconds and MB/s); the elimination (GaussSolve
-// and LAPACK dgesv on a copy of the same matrix, seconds and GFLOP/s at 2/3 N^3); the whole Hess
-// command; and the wall time and peak memory of `panelflow-batch --ni NI --nj NJ sphere hess`
-// run as a child process.
+// Per size it prints, where the dense solver's matrices fit: the assembly (straightforward scalar
+// loop and the vectorised threaded one, seconds and ns per panel pair); the coefficient tables
+// (snprintf per value, the exact formatter value by value, and the fast writer, seconds and MB/s);
+// the elimination (GaussSolve and LAPACK dgesv on a copy of the same matrix, seconds and GFLOP/s
+// at 2/3 N^3); the dense solver without tables and the whole Hess command. At every size: the
+// symmetric solver in the axial stream and in the stream (0.3, 1, 0.5), seconds, ns per influence
+// pair (NI x N pairs) and its speed-up over the dense solver where both run; and the wall time and
+// peak memory of the batch program run as a child process: `sphere hess` (where the dense solver
+// fits) and, without the tables, the sphere in both streams and a profile body of NI + 1 points.
+// --compare runs the dense and the symmetric solver through the batch program on 64 x 64 and
+// 96 x 96 spheres in both streams and compares their exports and results files (less the
+// tables, which only the dense solver has).
 // Scratch files go to a temporary directory under $TMPDIR (default /tmp), removed at the end.
 
 #include <cblas.h>
@@ -21,12 +27,17 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
 #include "commands/Commands.h"
+#include "model/PanelCounts.h"
+#include "solver/FlowSolver.h"
+#include "support/CsvTable.h"
 #include "results/ResultsFile.h"
 #include "solver/GaussSolve.h"
 #include "commands/HessSolve.h"
@@ -154,18 +165,91 @@ std::pair<double, double> TimeElimination(long N, Array2D<double>& A, int repeat
     return {gaussSeconds, lapackSeconds};
 }
 
-using panelflow::bench::BatchRun;
+// A run of the batch program, named for the report.
+struct BatchRun {
+    std::string label;
+    double seconds = 0.0, peakBytes = 0.0;  // both 0 when the program could not be run
+};
 
-// The batch program on the sphere in `directory`, before the benchmark allocates anything large.
-BatchRun RunBatch(const fs::path& directory, Size size) {
-    const BatchRun run = panelflow::bench::RunBatchChild(
-        directory, {"--ni", std::to_string(size.NI), "--nj", std::to_string(size.NJ), "sphere", "hess"});
-    fs::remove(directory / "Axisym.txt");
-    if (!run.ok) std::printf("the batch program failed on %d x %d\n", size.NI, size.NJ);
-    return run.ok ? run : BatchRun{};
+// Runs the batch program with `words` in `directory` (BatchChild.h): every batch run comes before
+// the benchmark allocates anything large.
+BatchRun RunBatch(const fs::path& directory, const std::string& label, std::vector<std::string> words,
+                  bool keepFiles = false) {
+    const panelflow::bench::BatchRun run = panelflow::bench::RunBatchChild(directory, std::move(words));
+    if (!keepFiles) fs::remove(directory / "Axisym.txt");
+    if (!run.ok) {
+        std::printf("the batch program failed: %s\n", label.c_str());
+        return {label};
+    }
+    return {label, run.seconds, run.peakBytes};
 }
 
-void Benchmark(Size size, const fs::path& scratch, const BatchRun& batch) {
+// Whether the dense solver's three matrices fit in this machine's memory for the size.
+bool DenseFits(Size size) { return panelflow::CheckProblemFits(size.NI, size.NJ).ok; }
+
+// A body of revolution from a profile file of NI + 1 points: an airship-like body of length 4
+// with a round nose and a pointed tail, written to `path`.
+void WriteProfile(const fs::path& path, int NI) {
+    std::string text = "\"Airship\", " + std::to_string(NI + 1) + ", \"point, x, r\"\n";
+    for (int i = 0; i <= NI; ++i) {
+        const double t = static_cast<double>(i) / NI;
+        const double r = i == NI ? 0.0 : 0.8 * std::sqrt(t) * (1.0 - t) * (1.0 + t);
+        char line[96];
+        std::snprintf(line, sizeof line, "%d, %.17g, %.17g\n", i + 1, 4.0 * t, r);
+        text += line;
+    }
+    std::ofstream(path) << text;
+}
+
+// The batch runs of one size, all before any large allocation of this process.
+std::vector<BatchRun> BatchRuns(const fs::path& scratch, Size size) {
+    const std::string ni = std::to_string(size.NI), nj = std::to_string(size.NJ);
+    const fs::path profile = scratch / "airship.BodyFoil";
+    WriteProfile(profile, size.NI);
+    std::vector<BatchRun> runs;
+    if (DenseFits(size)) runs.push_back(RunBatch(scratch, "sphere hess", {"--ni", ni, "--nj", nj, "sphere", "hess"}));
+    runs.push_back(RunBatch(scratch, "--no-tables sphere hess", {"--no-tables", "--ni", ni, "--nj", nj, "sphere", "hess"}));
+    runs.push_back(RunBatch(scratch, "--no-tables --stream 0.3,1,0.5 sphere hess",
+                            {"--no-tables", "--stream", "0.3,1,0.5", "--ni", ni, "--nj", nj, "sphere", "hess"}));
+    runs.push_back(RunBatch(scratch, "--no-tables profile hess (NI + 1 points)",
+                            {"--no-tables", "--nj", nj, "profile", profile.string(), "hess"}));
+    fs::remove(profile);
+    return runs;
+}
+
+// The symmetric solver on the session's sphere in the axial and an oblique stream: seconds (the
+// fastest of `repeats`) and ns per influence pair; its speed-up over `denseSeconds` when given.
+void BenchmarkSymmetric(const Session& session, int repeats, double denseSeconds) {
+    const panelflow::PanelModel& model = session.model;
+    const double pairs = static_cast<double>(model.NI) * static_cast<double>(model.PanelCount());
+    panelflow::SolveSettings settings;
+    settings.solver = panelflow::SolverKind::Symmetric;
+    for (const panelflow::FreeStream stream : {panelflow::FreeStream{1.0, 0.0, 0.0}, panelflow::FreeStream{0.3, 1.0, 0.5}}) {
+        double best = 1e300;
+        for (int r = 0; r < repeats; ++r) {
+            Stopwatch watch;
+            const panelflow::FlowResult result = panelflow::SolveFlow(model, panelflow::StreamProblem(stream), settings);
+            best = std::min(best, watch.Seconds());
+            if (!result.status) std::printf("  symmetric solver: %s\n", result.status.message.c_str());
+        }
+        std::printf("  symmetric solver, %-10s %9.3f s  %7.1f ns per influence pair", stream.VinfY == 0.0 ? "axial" : "0.3,1,0.5",
+                    best, 1e9 * best / pairs);
+        if (denseSeconds > 0.0) std::printf("   %7.1f x faster than the dense solver", denseSeconds / best);
+        std::printf("\n");
+    }
+}
+
+void PrintBatchRuns(const std::vector<BatchRun>& runs, double matrixBytes) {
+    for (const BatchRun& run : runs) {
+        if (run.peakBytes <= 0.0) continue;
+        std::printf("  batch %-42s %9.3f s  peak memory %.0f MB", run.label.c_str(), run.seconds, MegaBytes(run.peakBytes));
+        if (run.label == "sphere hess")
+            std::printf("  (limit 1.1 x matrices + 64 MB = %.0f MB)", MegaBytes(1.1 * matrixBytes + 64e6));
+        std::printf("\n");
+    }
+}
+
+void Benchmark(Size size, const fs::path& scratch, const std::vector<BatchRun>& batch) {
     StderrInterface ui;
     Session session;
     session.shell.OutFile = (scratch / "Axisym.txt").string();
@@ -176,6 +260,12 @@ void Benchmark(Size size, const fs::path& scratch, const BatchRun& batch) {
     const double pairs = static_cast<double>(N) * static_cast<double>(N);
     const double matrixBytes = 24.0 * static_cast<double>(N + 1) * static_cast<double>(N + 2);
     std::printf("\n%d x %d panels, N = %ld, three matrices %.0f MB\n", size.NI, size.NJ, N, MegaBytes(matrixBytes));
+    if (!DenseFits(size)) {
+        std::printf("  (the dense solver's matrices do not fit in this machine's memory)\n");
+        BenchmarkSymmetric(session, 1, 0.0);
+        PrintBatchRuns(batch, matrixBytes);
+        return;
+    }
 
     // Each stage is timed `repeats` times, its fastest run counting: this machine shares its
     // cores, and a run slowed by another program says nothing about the code.
@@ -245,16 +335,75 @@ void Benchmark(Size size, const fs::path& scratch, const BatchRun& batch) {
                 flops / lapackSeconds / 1e9, gaussSeconds / lapackSeconds);
     solution = Solution{};
 
+    panelflow::SolveSettings denseSettings;
+    denseSettings.solver = panelflow::SolverKind::Dense;
+    const double denseSeconds = fastest([&] {
+        panelflow::SolveFlow(session.model, panelflow::StreamProblem(vinf), denseSettings);
+    });
+    std::printf("  dense solver, no tables   %9.3f s\n", denseSeconds);
+    BenchmarkSymmetric(session, repeats, denseSeconds);
+
     bool solved = true;
     const double hessSeconds = fastest([&] { solved = solved && panelflow::HessCommand(session, ui); });
     if (!solved) return;
     std::printf("  whole Hess command        %9.3f s  %7.2f x dgesv time\n", hessSeconds, hessSeconds / lapackSeconds);
     session = Session{};
     fs::remove(scratch / "Axisym.txt");
+    PrintBatchRuns(batch, matrixBytes);
+}
 
-    if (batch.peakBytes > 0.0)
-        std::printf("  batch sphere hess         %9.3f s  peak memory %.0f MB  (limit 1.1 x matrices + 64 MB = %.0f MB)\n",
-                    batch.seconds, MegaBytes(batch.peakBytes), MegaBytes(1.1 * matrixBytes + 64e6));
+std::string ReadWhole(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The dense solver and the symmetric one through the batch program,
+// on the same sphere and stream: the largest differences of the exported sigma, 1 - Cp and
+// surface velocity, and the printed values of the two results files that differ, each a last
+// digit at a rounding tie.
+void CompareSolvers(const fs::path& scratch) {
+    std::printf("\nThe dense against the symmetric solver, through the batch program (--no-tables):\n");
+    for (const int n : {64, 96}) {
+        for (const char* stream : {"1,0,0", "0.3,1,0.5"}) {
+            const std::string counts[] = {"--ni", std::to_string(n), "--nj", std::to_string(n)};
+            const fs::path dense = scratch / "dense", symmetric = scratch / "symmetric";
+            fs::create_directories(dense);
+            fs::create_directories(symmetric);
+            // The dense run leaves its tables out too (--solver dense): the rest of its file is
+            // byte for byte that of a run with them (tests/batch/SolverOptionsTest.cpp).
+            std::vector<std::string> words{"--no-tables", "--stream", stream, counts[0], counts[1], counts[2], counts[3],
+                                           "sphere", "hess", "csv", "s.csv"};
+            RunBatch(symmetric, "symmetric", words, true);
+            words.insert(words.begin(), {"--solver", "dense"});
+            RunBatch(dense, "dense", words, true);
+            const auto a = panelflow::testing::ParseCsv(ReadWhole(dense / "s.csv"));
+            const auto b = panelflow::testing::ParseCsv(ReadWhole(symmetric / "s.csv"));
+            double sigma = 0.0, oneMinusCp = 0.0, velocity = 0.0;
+            for (std::size_t r = 0; r < a.rows.size() && r < b.rows.size(); ++r) {
+                const auto difference = [&](const char* column) {
+                    const int c = a.Column(column);
+                    return std::abs(a.rows[r][c] - b.rows[r][c]);
+                };
+                sigma = std::max(sigma, difference("sigma"));
+                oneMinusCp = std::max(oneMinusCp, difference("one_minus_cp"));
+                velocity = std::max({velocity, difference("vx"), difference("vy"), difference("vz")});
+            }
+            std::istringstream left(ReadWhole(dense / "Axisym.txt")), right(ReadWhole(symmetric / "Axisym.txt"));
+            long values = 0, ties = 0, larger = 0;
+            for (std::string x, y; left >> x && right >> y;) {
+                ++values;
+                if (x == y) continue;
+                ++ties;
+                // A tie differs in the last printed digit alone.
+                if (std::abs(std::stod(x) - std::stod(y)) > 1.5e-6) ++larger;
+            }
+            std::printf("  %3d x %-3d stream %-9s  max |d sigma| %.1e  |d (1 - Cp)| %.1e  |d V| %.1e   %ld printed fields (%d values "
+                        "of sigma and 1 - Cp among them), %ld differ at a rounding tie%s\n",
+                        n, n, stream, sigma, oneMinusCp, velocity, values, 2 * n * n, ties, larger ? ", SOME BY MORE" : "");
+            fs::remove_all(dense);
+            fs::remove_all(symmetric);
+        }
+    }
 }
 
 }  // namespace
@@ -262,10 +411,15 @@ void Benchmark(Size size, const fs::path& scratch, const BatchRun& batch) {
 int main(int argc, char** argv) {
     panelflow::SelectBlasKernels(argv);
     std::vector<Size> sizes;
+    bool compare = false;
     for (int a = 1; a < argc; ++a) {
         Size size;
+        if (std::string_view(argv[a]) == "--compare") {
+            compare = true;
+            continue;
+        }
         if (!ParseSize(argv[a], size)) {
-            std::fprintf(stderr, "usage: panelflow-bench [NIxNJ ...]   (default: 32x32 64x64)\n");
+            std::fprintf(stderr, "usage: panelflow-bench [--compare] [NIxNJ ...]   (default: 32x32 64x64)\n");
             return 2;
         }
         sizes.push_back(size);
@@ -276,9 +430,10 @@ int main(int argc, char** argv) {
     fs::create_directories(scratch);
 
     std::printf("%s\n", panelflow::bench::EnvironmentLine().c_str());
-    std::vector<BatchRun> batchRuns;
-    for (const Size size : sizes) batchRuns.push_back(RunBatch(scratch, size));
+    std::vector<std::vector<BatchRun>> batchRuns;
+    for (const Size size : sizes) batchRuns.push_back(BatchRuns(scratch, size));
     for (std::size_t k = 0; k < sizes.size(); ++k) Benchmark(sizes[k], scratch, batchRuns[k]);
+    if (compare) CompareSolvers(scratch);
     fs::remove_all(scratch);
     return 0;
 }

@@ -1,9 +1,11 @@
 #include "base/ProcessLimits.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <csignal>
 #include <string>
@@ -12,16 +14,19 @@
 namespace panelflow {
 namespace {
 
-// The first 64 KiB of a small system file; empty when it cannot be read.
+// The first 64 KiB of a small system file; empty when it cannot be read. Read straight into the
+// string, so that it runs on the smallest stack a user can set.
 std::string ReadSmallFile(const std::string& path) {
+    constexpr std::size_t kMost = std::size_t{1} << 16, kBlock = 4096;
     std::string text;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return text;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got <= 0 || text.size() > (1u << 16)) break;
-        text.append(buffer, static_cast<std::size_t>(got));
+    while (text.size() < kMost) {
+        const std::size_t had = text.size();
+        text.resize(had + kBlock);
+        const ssize_t got = ::read(fd, text.data() + had, kBlock);
+        text.resize(had + static_cast<std::size_t>(got > 0 ? got : 0));
+        if (got <= 0) break;
     }
     ::close(fd);
     return text;
@@ -101,6 +106,46 @@ double ControlGroupRoom() {
     return room;
 }
 
+// The stack-size limit (ulimit -s) bounds the main thread's stack, and is also the stack every new
+// thread gets by default; OpenBLAS's kernels overflow a stack of some tens of KB. This runs
+// before any library is initialised (OpenBLAS starts its threads then): it gives new threads at
+// least the usual 8 MB (their stacks are mapped memory, which the limit does not cover), raises
+// a soft limit below 1 MB to 1 MB, and where the hard limit does not allow that, ends the
+// program with a message before it has touched any file. The C library is barely ready this
+// early, so the message is written with write(2).
+void MakeRoomOnStacks(int, char** argv, char**) {
+    constexpr std::size_t kUsualStack = std::size_t{8} << 20;
+    constexpr rlim_t kLeastStack = rlim_t{1} << 20;
+    pthread_attr_t defaults;
+    if (::pthread_getattr_default_np(&defaults) == 0) {
+        std::size_t size = 0;
+        if (::pthread_attr_getstacksize(&defaults, &size) == 0 && size < kUsualStack &&
+            ::pthread_attr_setstacksize(&defaults, kUsualStack) == 0)
+            ::pthread_setattr_default_np(&defaults);
+        ::pthread_attr_destroy(&defaults);
+    }
+    struct rlimit stack {};
+    if (::getrlimit(RLIMIT_STACK, &stack) != 0 || stack.rlim_cur >= kLeastStack) return;
+    if (stack.rlim_max >= kLeastStack) {
+        stack.rlim_cur = kLeastStack;
+        if (::setrlimit(RLIMIT_STACK, &stack) == 0) return;
+    }
+    static char message[256];
+    std::string_view program = argv[0] != nullptr ? argv[0] : "panelflow";
+    program = program.substr(program.rfind('/') + 1).substr(0, 64);
+    char* at = message + program.copy(message, program.size());
+    constexpr std::string_view kLimit = ": the stack-size limit (ulimit -s) of ";
+    constexpr std::string_view kTooSmall = " KB is too small; this program needs at least 1024 KB and changed nothing.\n";
+    at += kLimit.copy(at, kLimit.size());
+    at = std::to_chars(at, at + 24, static_cast<unsigned long long>(stack.rlim_cur >> 10)).ptr;
+    at += kTooSmall.copy(at, kTooSmall.size());
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, message, static_cast<std::size_t>(at - message));
+    ::_exit(1);
+}
+
+__attribute__((section(".preinit_array"), used)) void (*const kMakeRoomOnStacks)(int, char**, char**) =
+    MakeRoomOnStacks;
+
 }  // namespace
 
 void IgnoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
@@ -109,12 +154,18 @@ MemoryLimit UsableMemory() {
     MemoryLimit limit;
     Consider(limit, KilobyteEntry(ReadSmallFile("/proc/meminfo"), "MemAvailable"), "available memory");
 
-    struct rlimit address {};
-    if (::getrlimit(RLIMIT_AS, &address) == 0 && address.rlim_cur != RLIM_INFINITY) {
-        const double mapped = KilobyteEntry(ReadSmallFile("/proc/self/status"), "VmSize");
-        const double cap = static_cast<double>(address.rlim_cur);
-        Consider(limit, mapped < cap ? cap - (mapped > 0.0 ? mapped : 0.0) : 0.0, "the address-space limit");
-    }
+    // Each limit less what already counts against it: all mappings for the address space, the
+    // private writable ones and the heap (VmData) for the data size.
+    const std::string status = ReadSmallFile("/proc/self/status");
+    const auto considerLimit = [&](int resource, std::string_view counted, const char* what) {
+        struct rlimit cap {};
+        if (::getrlimit(resource, &cap) != 0 || cap.rlim_cur == RLIM_INFINITY) return;
+        const double used = std::max(KilobyteEntry(status, counted), 0.0);
+        const double bytes = static_cast<double>(cap.rlim_cur);
+        Consider(limit, used < bytes ? bytes - used : 0.0, what);
+    };
+    considerLimit(RLIMIT_AS, "VmSize", "the address-space limit");
+    considerLimit(RLIMIT_DATA, "VmData", "the data-size limit");
     Consider(limit, ControlGroupRoom(), "the memory limit of its control group");
 
     if (limit.what[0] == '\0') {

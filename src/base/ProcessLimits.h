@@ -12,14 +12,16 @@ void IgnoreFileSizeSignal();
 // The memory this process may still take, in bytes, and which limit decides it.
 struct MemoryLimit {
     double bytes = 0.0;
-    const char* what = "";  // "available memory", "the address-space limit", "the memory limit of its control group"
+    const char* what = "";  // "available memory", "the address-space limit", "the data-size limit",
+                            // "the memory limit of its control group"
 };
 
 // The smallest of: the memory the system reports available (MemAvailable), the address-space
-// limit (RLIMIT_AS) less what the process has mapped already, and the room under the memory
-// limits of its control groups and their ancestors (memory.max less memory.current in cgroup
-// v2, memory.limit_in_bytes less memory.usage_in_bytes in v1). Limits that cannot be read are
-// left out; when none can, the physical memory counts.
+// limit (RLIMIT_AS, ulimit -v) less what the process has mapped already, the data-size limit
+// (RLIMIT_DATA, ulimit -d: the heap and every private writable mapping) less what counts against
+// it already, and the room under the memory limits of its control groups and their ancestors
+// (memory.max less memory.current in cgroup v2, memory.limit_in_bytes less memory.usage_in_bytes
+// in v1). Limits that cannot be read are left out; when none can, the physical memory counts.
 MemoryLimit UsableMemory();
 
 }  // namespace panelflow

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstring>
 
 namespace panelflow {
 namespace {
@@ -14,6 +15,9 @@ void Note(int signal) {
     caught.compare_exchange_strong(none, signal);
 }
 
+constexpr int kStopSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGUSR1,   SIGUSR2, SIGPIPE,
+                                SIGALRM, SIGTERM, SIGXCPU, SIGVTALRM, SIGPROF};
+
 }  // namespace
 
 void CatchStopSignals() {
@@ -21,10 +25,14 @@ void CatchStopSignals() {
     action.sa_handler = &Note;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (const int signal : kStopSignals) sigaction(signal, &action, nullptr);
 }
 
 int CaughtStopSignal() { return caught.load(); }
+
+std::string SignalName(int signal) {
+    const char* abbreviation = ::sigabbrev_np(signal);
+    return abbreviation != nullptr ? std::string("SIG") + abbreviation : "signal " + std::to_string(signal);
+}
 
 }  // namespace panelflow

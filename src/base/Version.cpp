@@ -18,4 +18,6 @@ std::string VersionLine(std::string_view program) {
     return line;
 }
 
+std::string VersionNumber() { return std::string(kProjectVersion); }
+
 }  // namespace panelflow

@@ -12,4 +12,7 @@ namespace panelflow {
 // Ends with a line feed.
 std::string VersionLine(std::string_view program);
 
+// The project's version alone: "1.0.0".
+std::string VersionNumber();
+
 }  // namespace panelflow

@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/PrintableText.h"
 #include "base/ProcessLimits.h"
 #include "base/StopSignals.h"
 #include "base/Version.h"
@@ -30,6 +31,7 @@
 #include "commands/FreeStreamText.h"
 #include "commands/Session.h"
 #include "results/ResultsFile.h"
+#include "results/ResultsFileLock.h"
 #include "solver/BlasKernels.h"
 
 namespace {
@@ -58,9 +60,9 @@ constexpr std::string_view kUsage =
     "  --nj TEXT       the text of the NJ box (default \"4\")\n"
     "  --stream X,Y,Z  the free stream of the following hess steps (default 1,0,0)\n"
     "  --no-tables     every hess step leaves the three coefficient tables out of the results file\n"
-    "  --solver NAME   solve every hess step with this solver (dense or hierarchical) instead\n"
-    "                  of the one chosen for the body and the tables; the progress line says\n"
-    "                  which solves and why\n"
+    "  --solver NAME   solve every hess step with this solver (dense, symmetric or hierarchical)\n"
+    "                  instead of the one chosen for the body and the tables; the progress line\n"
+    "                  says which solves and why\n"
     "  --accuracy EPS  the hierarchical solver's accuracy, from 1e-12 to 0.1 (default 1e-7):\n"
     "                  the relative error of its compressed blocks\n"
     "  --help          show this text\n"
@@ -68,8 +70,10 @@ constexpr std::string_view kUsage =
     "\n"
     "Exit status: 0 when every step succeeded (a warning about a suspect body, on standard error,\n"
     "included); 1 when a step was refused (its message is on standard error, later steps are not\n"
-    "run) or the elimination met a zero pivot; 2 for a usage error; 130 or 143 when SIGINT or\n"
-    "SIGTERM stopped a step (the results file is then as it was before that step).\n";
+    "run), the elimination met a zero pivot or another program was writing the folder's results\n"
+    "file; 2 for a usage error; 128 + the signal's number when SIGHUP, SIGINT, SIGQUIT, SIGTERM,\n"
+    "SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGXCPU, SIGVTALRM or SIGPROF stopped a step (the results\n"
+    "file is then as it was before that step; 130 for SIGINT, 143 for SIGTERM).\n";
 
 // Messages go to standard error, one per line, word for word; warnings begin with "warning: ".
 class StandardErrorInterface : public UserInterface {
@@ -81,7 +85,7 @@ public:
 };
 
 // On a terminal, shows the progress of a step once it has run for more than a second. A caught
-// SIGINT or SIGTERM asks the step to stop.
+// stop signal (base/StopSignals.h) asks the step to stop.
 class TerminalProgress : public Progress {
 public:
     bool StopRequested() const override { return CaughtStopSignal() != 0; }
@@ -132,6 +136,7 @@ struct StepKind {
     std::string_view name;
     bool takesPath;
     bool (*run)(Batch&, const std::string& argument);
+    bool replacesFile = false;  // an export, which cannot be undone once it has replaced its file
 };
 
 bool RunSphere(Batch& batch, const std::string&) {
@@ -157,11 +162,11 @@ bool RunHess(Batch& batch, const std::string&) {
 }
 
 bool RunCsv(Batch& batch, const std::string& path) {
-    return ExportSurfaceCommand(batch.session, path, SurfaceFormat::Csv, batch.ui);
+    return ExportSurfaceCommand(batch.session, path, SurfaceFormat::Csv, batch.ui, &batch.progress);
 }
 
 bool RunVtk(Batch& batch, const std::string& path) {
-    return ExportSurfaceCommand(batch.session, path, SurfaceFormat::Vtk, batch.ui);
+    return ExportSurfaceCommand(batch.session, path, SurfaceFormat::Vtk, batch.ui, &batch.progress);
 }
 
 constexpr StepKind kSteps[] = {
@@ -169,8 +174,8 @@ constexpr StepKind kSteps[] = {
     {"profile", true, RunProfile},
     {"corners", true, RunCorners},
     {"hess", false, RunHess},
-    {"csv", true, RunCsv},
-    {"vtk", true, RunVtk},
+    {"csv", true, RunCsv, true},
+    {"vtk", true, RunVtk, true},
 };
 
 // One entry of the parsed command line: a step, a new text for one of the count boxes, or a
@@ -183,13 +188,20 @@ struct Action {
     FreeStream stream{};
 };
 
-// The step during which SIGINT or SIGTERM came is undone (the command undoes itself when it hears
-// the signal in time; a step that finished anyway is cut back here), the rest are not run.
-int Interrupted(int signal, std::string_view step, ResultsTransaction& transaction) {
-    transaction.Rollback();
-    std::cerr << "panelflow-batch: " << (signal == SIGINT ? "SIGINT" : "SIGTERM") << " during the step \"" << step
-              << "\": the step was abandoned, " << kResultsFileName
-              << " is as it was before it, and the steps after it were not run.\n";
+// The step during which a stop signal came is undone (the command undoes itself when it hears
+// the signal in time; a step that finished anyway is cut back here), the rest are not run. An
+// export that has replaced its file cannot be undone, and says so.
+int Interrupted(int signal, const StepKind& step, bool done, ResultsTransaction& transaction) {
+    std::cerr << "panelflow-batch: " << SignalName(signal);
+    if (done && step.replacesFile) {
+        std::cerr << " after the step \"" << step.name << "\" had written its file: the steps after it were not run.\n";
+    } else {
+        transaction.Rollback();
+        std::cerr << " during the step \"" << step.name << "\": the step was abandoned, "
+                  << (step.replacesFile ? std::string("its file was left as it was")
+                                        : std::string(kResultsFileName) + " is as it was before it")
+                  << ", and the steps after it were not run.\n";
+    }
     return 128 + signal;
 }
 
@@ -244,8 +256,8 @@ int main(int argc, char** argv) try {
         }
         if (word == "--stream") {
             if (a + 1 >= argc) return UsageError(word + " needs X,Y,Z");
-            Action action{nullptr, nullptr, {}, true};
-            const Status read = ReadFreeStream(argv[++a], action.stream);
+            Action action{nullptr, nullptr, argv[++a], true};
+            const Status read = ReadFreeStream(action.argument, action.stream);
             if (!read) return UsageError(read.message);
             actions.push_back(action);
             continue;
@@ -253,7 +265,7 @@ int main(int argc, char** argv) try {
         const StepKind* found = nullptr;
         for (const StepKind& kind : kSteps)
             if (kind.name == word) found = &kind;
-        if (!found) return UsageError("unknown step or option \"" + word + "\"");
+        if (!found) return UsageError("unknown step or option \"" + PrintableText(word) + "\"");
         Action action{found, nullptr, {}};
         if (found->takesPath) {
             if (a + 1 >= argc) return UsageError(word + " needs a file path");
@@ -263,6 +275,12 @@ int main(int argc, char** argv) try {
     }
     if (actions.empty()) return UsageError("no step given");
 
+    // Held until the program ends: no other program may write this folder's results file meanwhile.
+    ResultsFileLock lock;
+    if (const Status locked = lock.Take(batch.session.shell.OutFile); !locked) {
+        batch.ui.ShowMessage(locked.message);
+        return 1;
+    }
     if (!StartCommand(batch.session, batch.ui)) return 1;
     if (const int signal = CaughtStopSignal()) return 128 + signal;
     for (const Action& action : actions) {
@@ -272,13 +290,14 @@ int main(int argc, char** argv) try {
         }
         if (action.setsStream) {
             batch.vinf = action.stream;
+            batch.hess.streamText = action.argument;
             continue;
         }
         ResultsTransaction transaction(batch.session.shell.OutFile);
         batch.progress.BeginStep();
         const bool done = action.step->run(batch, action.argument);
         batch.progress.EndStep();
-        if (const int signal = CaughtStopSignal()) return Interrupted(signal, action.step->name, transaction);
+        if (const int signal = CaughtStopSignal()) return Interrupted(signal, *action.step, done, transaction);
         if (!done) return 1;
     }
     return 0;

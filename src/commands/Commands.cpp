@@ -2,6 +2,7 @@
 
 #include <new>
 #include <string>
+#include <utility>
 
 #include "commands/HessSolve.h"
 #include "commands/Messages.h"
@@ -20,7 +21,7 @@ bool StartCommand(Session& session, UserInterface& ui) {
 HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* progress, const FreeStream& vinf,
                               const HessSettings& settings) {
     if (!session.shell.GeometryReady) {
-        ui.ShowMessage(std::string(kNoGeometryMessage));
+        ui.ShowExplainedMessage(std::string(kNoGeometryMessage), std::string(kNoGeometryExplanation));
         return {};
     }
     const PanelModel& model = session.model;
@@ -33,8 +34,9 @@ HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* pro
 
     ResultsTransaction transaction(session.shell.OutFile);
     HessOutcome outcome;
+    SurfaceSolution solution;
     try {
-        outcome = HessSolve(model, vinf, session.solution, session.shell.OutFile, progress, settings);
+        outcome = HessSolve(model, vinf, solution, session.shell.OutFile, progress, settings);
     } catch (const std::bad_alloc&) {
         return {Refuse(OutOfMemory("The solution", bytes), &transaction, ui), false, choice.Text()};
     } catch (const Cancelled&) {
@@ -43,11 +45,23 @@ HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* pro
     }
     if (!outcome.status) return {Refuse(outcome.status, &transaction, ui), false, outcome.choice.Text()};
     session.vinf = vinf;
-    if (outcome.zeroPivot) ui.ShowMessage(std::string(kZeroPivotMessage));
+    session.solverUsed = outcome.choice.Text();
     session.shell.DrawPanels = true;
+    session.shell.ZeroPivotStep = outcome.pivotStep;
+    if (outcome.zeroPivot) {
+        // Zero strengths are no answer: the sections stay as written, but nothing is kept that
+        // would show the free stream alone as if it were the flow around the body.
+        session.solution = SurfaceSolution{};
+        session.shell.DrawCpSurface = false;
+        session.shell.SolutionReady = false;
+        ui.ShowExplainedMessage(std::string(kZeroPivotMessage),
+                                ZeroPivotExplanation(outcome.pivotStep, session.model.PanelCount()));
+        return {true, true, outcome.choice.Text()};
+    }
+    session.solution = std::move(solution);
     session.shell.DrawCpSurface = true;
     session.shell.SolutionReady = true;
-    return {true, outcome.zeroPivot, outcome.choice.Text()};
+    return {true, false, outcome.choice.Text()};
 }
 
 }  // namespace panelflow

@@ -42,11 +42,12 @@ struct HessCommandResult {
     explicit operator bool() const { return done; }
 };
 
-// "Apply Hess panel method" with the free stream `vinf` (the window's is (1, 0, 0)) and the
-// settings (coefficient tables, a forced solver). Without a geometry it shows "Geometriyi hazırla"
-// and changes nothing. The memory check weighs the solver chosen. A zero pivot shows
-// " sıfır diyagonal elemanı"; the sections are still written, with zero strengths, and the
-// command counts as done.
+// "Apply Hess panel method" with the free stream `vinf` (the window's is (1, 0, 0) until the
+// user sets another) and the settings (coefficient tables, a forced solver); the memory check
+// weighs the solver chosen, whose name and reason the session keeps (`solverUsed`). Without a geometry it shows "Geometriyi hazırla", with a sentence that says
+// what to do, and changes nothing. A zero pivot shows " sıfır diyagonal elemanı" with a sentence
+// naming the step: the sections are still written, with zero strengths, and the command counts as
+// done, but it keeps no solution (no net to draw, nothing to plot or export).
 HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* progress = nullptr,
                               const FreeStream& vinf = kUnitStreamAlongX, const HessSettings& settings = {});
 

@@ -1,10 +1,12 @@
 #pragma once
 // "Export surface": the current solution per panel to a CSV or a VTK PolyData file (the formats
-// are described in results/SurfaceExport.h). The file is written whole or not at all.
+// are described in results/SurfaceExport.h). The file is written whole or not at all; a target
+// that is no regular file, or is the results file, is refused (results/WholeFile.h).
 
 #include <string>
 #include <string_view>
 
+#include "base/Progress.h"
 #include "commands/Session.h"
 #include "commands/UserInterface.h"
 
@@ -17,7 +19,9 @@ inline constexpr std::string_view kNoSolutionMessage =
 
 // Writes the session's solution to `path`. Without a solution of the current geometry, or when
 // the file cannot be written, shows one message through `ui` and returns false; a file already
-// at `path` is then left as it was.
-bool ExportSurfaceCommand(const Session& session, const std::string& path, SurfaceFormat format, UserInterface& ui);
+// at `path` is then left as it was. A `progress` that asks to stop before the file replaces the
+// target abandons it the same way, without a message.
+bool ExportSurfaceCommand(const Session& session, const std::string& path, SurfaceFormat format, UserInterface& ui,
+                          Progress* progress = nullptr);
 
 }  // namespace panelflow

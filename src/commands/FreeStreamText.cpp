@@ -4,10 +4,12 @@
 #include <cmath>
 #include <string>
 
+#include "base/PrintableText.h"
+
 namespace panelflow {
 
 Status ReadFreeStream(std::string_view text, FreeStream& vinf) {
-    const Status refused = Status::Fail("The free stream \"" + std::string(text) +
+    const Status refused = Status::Fail("The free stream \"" + PrintableText(text) +
                                         "\" is not three numbers X,Y,Z, not all zero (such as 1,0,0).");
     double component[3] = {};
     const char* at = text.data();
@@ -23,7 +25,9 @@ Status ReadFreeStream(std::string_view text, FreeStream& vinf) {
     }
     if (at != end) return refused;
     if (component[0] == 0.0 && component[1] == 0.0 && component[2] == 0.0) return refused;
-    vinf = {component[0], component[1], component[2]};
+    const FreeStream read{component[0], component[1], component[2]};
+    if (const Status usable = CheckFreeStream(read, std::string(text)); !usable) return usable;
+    vinf = read;
     return Status::Ok();
 }
 

@@ -10,7 +10,8 @@
 namespace panelflow {
 
 // Reads `text` into `vinf`. Refuses, leaving `vinf` as it was, anything but exactly three finite
-// numbers, and the zero vector (a body at rest has no pressure coefficient).
+// numbers, the zero vector (a body at rest has no pressure coefficient) and a stream whose speed
+// is beyond the range of a double (CheckFreeStream).
 Status ReadFreeStream(std::string_view text, FreeStream& vinf);
 
 }  // namespace panelflow

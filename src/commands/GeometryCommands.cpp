@@ -39,6 +39,7 @@ bool FinishGeometryCommand(Session& session, PanelModel&& model, BodyProfile* pr
         out.WatchProgress(progress, kStageResults, expected);
     };
     try {
+        if (progress) progress->Report(kStagePanels, 0.0);
         const Status panels = BuildPanels(model);
         if (!panels)
             return Refuse(source.empty() ? panels : Status::Fail(PrintableText(source) + ": " + panels.message), nullptr, ui);
@@ -64,6 +65,7 @@ bool FinishGeometryCommand(Session& session, PanelModel&& model, BodyProfile* pr
         transaction.Rollback();
         return false;
     }
+    if (progress) progress->Report(kStageChecks, 0.0);
     const std::string warning = BodyWarningText(CheckBody(model), model, profile, session.shell.OutFile);
     session.model = std::move(model);
     if (profile) session.profile = std::move(*profile);
@@ -71,6 +73,9 @@ bool FinishGeometryCommand(Session& session, PanelModel&& model, BodyProfile* pr
     session.shell.DrawPanels = true;
     session.shell.DrawCpSurface = false;
     session.shell.SolutionReady = false;
+    session.shell.ZeroPivotStep = 0;
+    session.shell.BodyFile = source;
+    session.solverUsed.clear();
     if (!warning.empty()) ui.ShowWarning(warning);
     return true;
 }
@@ -89,6 +94,7 @@ bool SphereCommand(Session& session, const std::string& niText, const std::strin
 
     BodyProfile profile;
     try {
+        if (progress) progress->Report(kStageBody, 0.0);
         SphereProfile(model.NI, profile);
         BuildBodyOfRevolution(profile, model);
     } catch (const std::bad_alloc&) {
@@ -114,6 +120,7 @@ bool ProfileFileCommand(Session& session, const std::string& path, std::string& 
     // The reader refuses a point count whose geometry would not fit before it allocates.
     BodyProfile profile;
     try {
+        if (progress) progress->Report(kStageReading, 0.0);
         status = ReadBodyProfile(path, model.NJ, profile);
         if (!status) return Refuse(status, nullptr, ui);
 
@@ -121,6 +128,7 @@ bool ProfileFileCommand(Session& session, const std::string& path, std::string& 
         model.NI1 = static_cast<int>(profile.xI.upper());
         model.NI = model.NI1 - 1;
         model.NJ1 = model.NJ + 1;
+        if (progress) progress->Report(kStageBody, 0.0);
         BuildBodyOfRevolution(profile, model);
     } catch (const std::bad_alloc&) {
         return Refuse(OutOfMemory("The geometry of " + PrintableText(path), PanelModelBytes(model.NI, model.NJ)), nullptr, ui);
@@ -137,6 +145,7 @@ bool CornerFileCommand(Session& session, const std::string& path, UserInterface&
     PanelModel model;
     Status status;
     try {
+        if (progress) progress->Report(kStageReading, 0.0);
         status = ReadCornerPoints(path, model);
     } catch (const std::bad_alloc&) {
         status = OutOfMemory("The geometry of " + PrintableText(path), PanelModelBytes(model.NI, model.NJ));

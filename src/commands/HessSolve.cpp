@@ -1,7 +1,10 @@
 #include "commands/HessSolve.h"
 
 #include <cmath>
+#include <limits>
 
+#include "base/NumberText.h"
+#include "base/PrintableText.h"
 #include "commands/Messages.h"
 #include "model/BodyScale.h"
 #include "results/ResultsFile.h"
@@ -20,6 +23,11 @@ bool AllFinite(const Array2D<double>& values, int NI, int NJ) {
     return true;
 }
 
+void Scale(Array2D<double>& values, int exponent) {
+    for (std::ptrdiff_t i = 0; i <= values.upper1(); ++i)
+        for (std::ptrdiff_t j = 0; j <= values.upper2(); ++j) values(i, j) = std::ldexp(values(i, j), exponent);
+}
+
 }  // namespace
 
 HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSolution& surface,
@@ -33,12 +41,17 @@ HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSo
         outcome.status = Status::Fail(std::string(kNoPanelsMessage));
         return outcome;
     }
+    outcome.status = CheckFreeStream(vinf, settings.streamText);
+    if (!outcome.status) return outcome;
 
     // A body far from unit size is solved scaled to it: the solution does not depend on the
     // scale, and the influence formulas' products of lengths then stay within a double's range.
     const int exponent = NormalisingExponent(model);
     const PanelModel scaled = exponent != 0 ? ScaledModel(model, exponent) : PanelModel{};
     const PanelModel& solved = exponent != 0 ? scaled : model;
+    // So is a stream far from unit speed; its strengths and velocities are scaled back below.
+    const int streamExponent = NormalisingExponent(vinf);
+    const FreeStream stream = ScaledStream(vinf, streamExponent);
 
     SolveSettings solve;
     solve.solver = settings.solver;
@@ -48,19 +61,32 @@ HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSo
         solve.writeTables = [&](const InfluenceMatrices& matrices, Progress* tablesProgress) {
             return AppendSection(outFile, [&](ResultsAppender& out) { writeTables(matrices, N, N + 1, out, tablesProgress); });
         };
-    FlowResult flow = SolveFlow(solved, StreamProblem(vinf), solve, progress);
+    FlowResult flow = SolveFlow(solved, StreamProblem(stream), solve, progress);
     outcome.choice = flow.choice;
     outcome.status = flow.status;
     if (!outcome.status) return outcome;
     outcome.zeroPivot = flow.output.zeroPivot;
+    outcome.pivotStep = flow.output.pivotStep;
 
     SurfaceSolution result;
-    SurfaceVelocity(solved, vinf, flow.output.solutions.front(), result);
+    SurfaceVelocity(solved, stream, flow.output.solutions.front(), result);
     flow.output = SolverOutput{};
 
     if (!AllFinite(result.Sigma, NI, NJ) || !AllFinite(result.OneMinusCp, NI, NJ)) {
         outcome.status = Status::Fail(std::string(kNotFiniteMessage));
         return outcome;
+    }
+    if (streamExponent != 0) {
+        for (Array2D<double>* scaledBack : {&result.Sigma, &result.Vx, &result.Vy, &result.Vz})
+            Scale(*scaledBack, -streamExponent);
+        if (!AllFinite(result.Sigma, NI, NJ) || !AllFinite(result.Vx, NI, NJ) || !AllFinite(result.Vy, NI, NJ) ||
+            !AllFinite(result.Vz, NI, NJ)) {
+            outcome.status = Status::Fail(
+                "The free stream \"" + (settings.streamText.empty() ? FreeStreamText(vinf) : PrintableText(settings.streamText)) +
+                "\" is too strong for this body: its source strengths or surface velocities are beyond the largest "
+                "number (" + ShortestText(std::numeric_limits<double>::max()) + ") that can be computed.");
+            return outcome;
+        }
     }
     outcome.status = AppendSection(outFile, [&](ResultsAppender& out) { WriteSourceStrengths(result.Sigma, NI, NJ, out); });
     if (outcome.status)

@@ -1,13 +1,21 @@
 #pragma once
 // The texts the commands show the user that are not built from the input: the two messages
-// of the window in its own language, and the refusals of the solution.
+// of the window in its own language, each with the English sentence shown beneath it, and the
+// refusals of the solution.
 
+#include <string>
 #include <string_view>
 
 namespace panelflow {
 
 inline constexpr std::string_view kNoGeometryMessage = "Geometriyi hazırla";
+inline constexpr std::string_view kNoGeometryExplanation =
+    "There is no body to solve for yet: build one first (the menu Geometry in the window; a "
+    "sphere, profile or corners step in the batch program).";
+
 inline constexpr std::string_view kZeroPivotMessage = " sıfır diyagonal elemanı";
+// The sentence beneath the zero-pivot message: the step k of N whose pivot was zero.
+std::string ZeroPivotExplanation(long step, long N);
 
 inline constexpr std::string_view kNoPanelsMessage = "There are no panels to solve for.";
 inline constexpr std::string_view kNotFiniteMessage =

@@ -19,8 +19,11 @@ struct ShellState {
     bool DrawPanels = false;     // the view draws the panel outlines
     bool DrawCpSurface = false;  // the view draws the 1 - Cp net (only after a solution)
     bool SolutionReady = false;  // `solution` belongs to the current geometry
+    long ZeroPivotStep = 0;      // the step whose pivot was zero in the last solution of this geometry, or 0
     std::string ProfileFile;     // full path of the last chosen profile file
     std::string CornerFile;      // full path of the last chosen corner-point file
+    std::string BodyFile;        // the file the current geometry came from; "" for the sphere
+    FreeStream Stream = kUnitStreamAlongX;  // the free stream that the window's Hess command uses
     std::string OutFile{kResultsFileName};
 };
 
@@ -28,7 +31,8 @@ struct Session {
     PanelModel model;
     BodyProfile profile;
     SurfaceSolution solution;
-    FreeStream vinf;
+    FreeStream vinf;         // the free stream of the last solution
+    std::string solverUsed;  // the solver of the last solution of this geometry, in words; "" before it
     ShellState shell;
 };
 

@@ -81,21 +81,8 @@ NumberKind ParseNumber(std::string_view text, double& value) {
     return NumberKind::Finite;
 }
 
-// The field's text for a message: at most kQuotedTextLength bytes (not cutting a UTF-8
-// character), control characters shown as '?'.
-std::string Quoted(std::string_view text) {
-    std::string shown = "\"";
-    std::size_t length = text.size();
-    const bool cut = length > kQuotedTextLength;
-    if (cut) {
-        length = kQuotedTextLength;
-        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
-    }
-    shown += PrintableText(text.substr(0, length));
-    if (cut) shown += "...";
-    shown += '"';
-    return shown;
-}
+// The field's text for a message, in quotes, shortened to kQuotedTextLength characters.
+std::string Quoted(std::string_view text) { return '"' + PrintableText(text, kQuotedTextLength) + '"'; }
 
 }  // namespace
 

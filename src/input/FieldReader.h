@@ -17,8 +17,8 @@
 // kMaxFieldLength characters is refused, and of a text field only that many are kept, so that
 // no input, however large, makes the reader hold more than that. A text field longer than
 // kMaxTextLength (1 MB) is refused, so that the time spent on a file stays proportional to the
-// fields it holds, however large the file. The file's name is shown in messages with its
-// control characters replaced (PrintableText).
+// fields it holds, however large the file. The file's name and field texts are shown in
+// messages as PrintableText makes them.
 //
 // Every read returns false when it cannot deliver the field; Failure() then builds the message,
 // which names the file and says what is wrong and where. Strings for messages are built only

@@ -23,11 +23,8 @@ double InfluenceMatrixBytes(double NI, double NJ);
 // Bytes of the panel model's arrays for NI x NJ panels (node grid and per-panel arrays).
 double PanelModelBytes(double NI, double NJ);
 
-// "2.4 GB": bytes in gigabytes with one decimal.
-std::string GigabytesText(double bytes);
-
 // The refusal of work whose memory could not be had: "<what> needs 2.4 GB of memory, which this
-// program cannot have now; nothing was changed."
+// program cannot have now; nothing was changed." (in MB below a tenth of a GB).
 Status OutOfMemory(std::string_view what, double bytes);
 
 // Refuses counts whose panel model would not fit in the memory this process may use now, naming
@@ -35,11 +32,12 @@ Status OutOfMemory(std::string_view what, double bytes);
 Status CheckGeometryFits(double NI, double NJ);
 
 // Refuses counts whose solution would not fit in the memory this process may use now (the
-// smallest of available memory, its address-space limit and its control group's limit; see
-// base/ProcessLimits.h), naming the memory needed, the memory usable and the limit that decides;
-// checked by the Hess command before anything is allocated or written. `bytes` is what the
-// solver allocates and `what` names it in the message ("influence matrices"); without them, the
-// three influence matrices of the dense solver.
+// smallest of available memory, its address-space and data-size limits and its control group's
+// limit; see base/ProcessLimits.h), naming the memory needed, the memory usable and the limit
+// that decides, with enough decimals to tell the two amounts apart; checked by the Hess command
+// before anything is allocated or written. `bytes` is what the solver allocates and `what` names
+// it in the message ("influence matrices"); without them, the three influence matrices of the
+// dense solver.
 Status CheckProblemFits(double NI, double NJ, double bytes, std::string_view what);
 Status CheckProblemFits(double NI, double NJ);
 

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "base/PrintableText.h"
+#include "results/FileKind.h"
 #include "results/WholeFile.h"
 
 namespace panelflow {
@@ -38,28 +39,24 @@ bool IsResultsFileKind(const struct stat& info) {
            (minor(info.st_rdev) == kNull || minor(info.st_rdev) == kFull);
 }
 
-std::string NotAFile(const std::string& path) {
-    return "The results file " + PrintableText(path) +
-           " is not a regular file (a pipe or a device); nothing was written to it.";
-}
-
 // Opens the results file with `flags` without ever waiting on a pipe; refuses anything but a
 // regular file or the null device. Returns the descriptor, or -1 with `error` set.
 int OpenResultsFile(const std::string& path, int flags, std::string& error) {
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && !IsResultsFileKind(info)) {
-        error = NotAFile(path);
+        error = NotARegularFile("The results file", path, info.st_mode);
         return -1;
     }
     const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) {
         const char* what = (flags & O_TRUNC) ? "cannot be created" : "cannot be opened for appending";
-        error = errno == ENXIO ? NotAFile(path) : Describe(path, what, errno);
+        // ENXIO: a named pipe that came in the meantime, without a reader.
+        error = errno == ENXIO ? NotARegularFile("The results file", path, S_IFIFO) : Describe(path, what, errno);
         return -1;
     }
     if (::fstat(fd, &info) != 0 || !IsResultsFileKind(info)) {
         ::close(fd);
-        error = NotAFile(path);
+        error = NotARegularFile("The results file", path, info.st_mode);
         return -1;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);

@@ -145,12 +145,14 @@ std::string SurfaceVtpText(const PanelModel& model, const SurfaceSolution& s) {
     return out;
 }
 
-Status WriteSurfaceCsv(const PanelModel& model, const SurfaceSolution& solution, const std::string& path) {
-    return WriteWholeFile(path, SurfaceCsvText(model, solution), "The CSV file");
+Status WriteSurfaceCsv(const PanelModel& model, const SurfaceSolution& solution, const std::string& path,
+                       const WholeFileGuard& guard) {
+    return WriteWholeFile(path, SurfaceCsvText(model, solution), "The CSV file", guard);
 }
 
-Status WriteSurfaceVtp(const PanelModel& model, const SurfaceSolution& solution, const std::string& path) {
-    return WriteWholeFile(path, SurfaceVtpText(model, solution), "The VTK file");
+Status WriteSurfaceVtp(const PanelModel& model, const SurfaceSolution& solution, const std::string& path,
+                       const WholeFileGuard& guard) {
+    return WriteWholeFile(path, SurfaceVtpText(model, solution), "The VTK file", guard);
 }
 
 }  // namespace panelflow

@@ -11,12 +11,14 @@
 // points, listed so that the polygon's right-hand normal points out of the body; the cell data
 // are i, j, area, sigma, one_minus_cp, cp, normal (3 components) and velocity (3 components).
 //
-// The writers replace the file whole (WholeFile.h): a failure leaves no part of a file behind.
-// Both need a model and its solution of the same counts.
+// The writers replace the file whole (WholeFile.h): a failure, a refused target or a stop leaves
+// the target as it was and no part of a file behind. Both need a model and its solution of the
+// same counts.
 
 #include <string>
 
 #include "base/Status.h"
+#include "results/WholeFile.h"
 #include "model/PanelModel.h"
 #include "model/SurfaceSolution.h"
 
@@ -28,7 +30,9 @@ inline constexpr std::string_view kSurfaceCsvHeader =
 std::string SurfaceCsvText(const PanelModel& model, const SurfaceSolution& solution);
 std::string SurfaceVtpText(const PanelModel& model, const SurfaceSolution& solution);
 
-Status WriteSurfaceCsv(const PanelModel& model, const SurfaceSolution& solution, const std::string& path);
-Status WriteSurfaceVtp(const PanelModel& model, const SurfaceSolution& solution, const std::string& path);
+Status WriteSurfaceCsv(const PanelModel& model, const SurfaceSolution& solution, const std::string& path,
+                       const WholeFileGuard& guard = {});
+Status WriteSurfaceVtp(const PanelModel& model, const SurfaceSolution& solution, const std::string& path,
+                       const WholeFileGuard& guard = {});
 
 }  // namespace panelflow

@@ -70,7 +70,7 @@ void BackgroundWork::Finish() {
     window_->hide();
     emit busyChanged(false);
     if (done_) std::exchange(done_, nullptr)(succeeded_);
-    for (const std::string& message : relay_.messages) ui_.ShowMessage(message);
+    for (const auto& show : relay_.messages) show(ui_);
 }
 
 void BackgroundWork::ShowProgress() {

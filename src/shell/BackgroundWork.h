@@ -47,18 +47,29 @@ signals:
 
 private:
     // The command's side: progress is stored for the window's timer to show, the wish to stop
-    // read from Cancel, messages held.
+    // read from Cancel, messages held with their kind.
     class Relay : public Progress, public UserInterface {
     public:
         void Report(std::string_view stage, double fraction) override;
         bool StopRequested() const override { return stop.load(); }
-        void ShowMessage(const std::string& text) override { messages.push_back(text); }
+        void ShowMessage(const std::string& text) override { Hold(&UserInterface::ShowMessage, text); }
+        void ShowExplainedMessage(const std::string& text, const std::string& explanation) override {
+            messages.push_back([text, explanation](UserInterface& ui) { ui.ShowExplainedMessage(text, explanation); });
+        }
+        void ShowWarning(const std::string& text) override { Hold(&UserInterface::ShowWarning, text); }
+        void ShowInformation(const std::string& text) override { Hold(&UserInterface::ShowInformation, text); }
 
         std::atomic<bool> stop{false};
-        std::vector<std::string> messages;  // read by the window only after the worker has ended
+        // Each shows one held message; read by the window only after the worker has ended.
+        std::vector<std::function<void(UserInterface&)>> messages;
         mutable std::mutex mutex;
         std::string stage;
         double fraction = 0.0;
+
+    private:
+        void Hold(void (UserInterface::*show)(const std::string&), const std::string& text) {
+            messages.push_back([show, text](UserInterface& ui) { (ui.*show)(text); });
+        }
     };
 
     void Finish();

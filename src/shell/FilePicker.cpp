@@ -80,6 +80,7 @@ void DirectoryList::setPath(const QString& path) {
         item->setData(kPathRole, sub.absoluteFilePath());
     }
     setCurrentRow(0);
+    setToolTip(QDir::toNativeSeparators(path_));
     emit pathChanged(path_);
 }
 
@@ -88,12 +89,14 @@ void DirectoryList::Open(QListWidgetItem* item) {
     if (!target.isEmpty() && target != path_) setPath(target);
 }
 
-FileList::FileList(const QString& pattern, QWidget* parent) : QListWidget(parent), pattern_(pattern) {
+FileList::FileList(const QString& pattern, const QString& kind, QWidget* parent)
+    : QListWidget(parent), pattern_(pattern), kind_(kind) {
     connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { emit fileChosen(item->text()); });
 }
 
 void FileList::setDirectory(const QString& directory) {
     directory_ = directory;
+    setToolTip(kind_ + " (" + pattern_ + ") in " + QDir::toNativeSeparators(directory) + "; a click builds the body");
     clear();
     const QStringList names = QDir(directory).entryList(QStringList{pattern_}, QDir::Files | QDir::Readable,
                                                         QDir::Name | QDir::IgnoreCase);

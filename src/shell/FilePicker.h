@@ -31,7 +31,8 @@ public:
 };
 
 // The directory list: the current directory at the top, ".." to go up, then its
-// subdirectories. Opening an entry (double click or Enter) makes it the path.
+// subdirectories. Opening an entry (double click or Enter) makes it the path. The list's tooltip
+// is the whole path, which the narrow list cuts off.
 class DirectoryList : public QListWidget {
     Q_OBJECT
 public:
@@ -50,12 +51,14 @@ private:
 
 // A file list: the files of its directory whose names match its pattern (letter case ignored),
 // sorted by name. Choosing a file (a click, or Enter on the current one) raises fileChosen; a
-// double click chooses it once.
+// double click chooses it once. `kind` says what the files are ("Body profiles"): the caption
+// above the list; with the pattern and the directory it makes the list's tooltip.
 class FileList : public QListWidget {
     Q_OBJECT
 public:
-    FileList(const QString& pattern, QWidget* parent);
+    FileList(const QString& pattern, const QString& kind, QWidget* parent);
     QString pattern() const { return pattern_; }
+    QString kind() const { return kind_; }
     QString directory() const { return directory_; }
     // Lists the matching files of `directory`.
     void setDirectory(const QString& directory);
@@ -70,6 +73,7 @@ protected:
 
 private:
     QString pattern_;
+    QString kind_;
     QString directory_;
 };
 

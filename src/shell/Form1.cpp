@@ -14,8 +14,10 @@
 #include <memory>
 
 #include "BackgroundWork.h"
+#include "BodyWindow.h"
 #include "FilePicker.h"
 #include "FormAbout.h"
+#include "FreeStreamDialog.h"
 #include "ImageCanvas.h"
 #include "PictureBox.h"
 #include "ResultsMenu.h"
@@ -36,6 +38,8 @@ constexpr QSize kClientSize(463, 549);
 constexpr QSize kPictureSize(400, 400);
 // The controls are laid out in pixels for a small dialog font.
 constexpr int kFontPoints = 8;
+// How far below the window's top "Body and solution" first stands, clear of "About".
+constexpr int kBodyWindowDrop = 300;
 
 QFrame* MakeFrame(const char* name, QWidget* parent, QRect place) {
     auto* frame = new QFrame(parent);
@@ -139,10 +143,10 @@ void Form1::CreateControls() {
     Dir1 = new DirectoryList(Frame_IOWindow);
     Dir1->setObjectName("Dir1");
     Dir1->setGeometry(8, 40, 113, 126);
-    File_BodyCoords = new FileList("*.Coords", Frame_IOWindow);
+    File_BodyCoords = new FileList("*.Coords", "Corner points", Frame_IOWindow);
     File_BodyCoords->setObjectName("File_BodyCoords");
     File_BodyCoords->setGeometry(128, 16, 137, 149);
-    File_BodyFoil = new FileList("*.BodyFoil", Frame_IOWindow);
+    File_BodyFoil = new FileList("*.BodyFoil", "Body profiles", Frame_IOWindow);
     File_BodyFoil->setObjectName("File_BodyFoil");
     File_BodyFoil->setGeometry(128, 16, 137, 149);
     // The picker closes without a choice by its small close control or Escape.
@@ -152,10 +156,14 @@ void Form1::CreateControls() {
     Close_IOWindow->setToolTip("Close without choosing a file");
     Close_IOWindow->setGeometry(254, 1, 16, 14);
     Close_IOWindow->setAutoRaise(true);
+    // Above the file list, the kind of files it lists.
+    Picker_Kind = MakeLabel("Picker_Kind", "", Frame_IOWindow, {130, 2, 122, 14});
     Frame_IOWindow->raise();
     Frame_IOWindow->hide();
 
     Form_About = new FormAbout(this);
+    Dialog_FreeStream = new FreeStreamDialog(this);
+    Window_Body = new BodyWindow(session_, this);
     work_ = new BackgroundWork(ui_, this);
 }
 
@@ -171,7 +179,16 @@ void Form1::CreateMenus() {
     // "About" has no items: choosing it on the menu bar runs its command.
     Mn_About = menuBar()->addAction("About");
     Mn_About->setObjectName("Mn_About");
-    Mn_Results = new ResultsMenu(menuBar(), session_, ui_, this);
+    Mn_Flow = menuBar()->addMenu("Flow");
+    Mn_Flow->setObjectName("Mn_Flow");
+    Mn_FreeStream = Mn_Flow->addAction("Free stream…");
+    Mn_FreeStream->setObjectName("Mn_FreeStream");
+    Mn_BodyAndSolution = Mn_Flow->addAction("Body and solution…");
+    Mn_BodyAndSolution->setObjectName("Mn_BodyAndSolution");
+    Mn_Results = new ResultsMenu(menuBar(), session_, ui_, this,
+                                 [this](ResultsMenu::Command command, std::function<void(bool)> done) {
+                                     RunCommand(std::move(command), std::move(done));
+                                 });
 }
 
 void Form1::Connect() {
@@ -179,6 +196,9 @@ void Form1::Connect() {
     connect(Mn_ReadData, &QAction::triggered, this, &Form1::Mn_ReadData_Click);
     connect(Mn_Corners, &QAction::triggered, this, &Form1::Mn_Corners_Click);
     connect(Mn_About, &QAction::triggered, this, &Form1::Mn_About_Click);
+    connect(Mn_FreeStream, &QAction::triggered, this, &Form1::Mn_FreeStream_Click);
+    connect(Dialog_FreeStream, &FreeStreamDialog::streamChosen, this, &Form1::FreeStream_Chosen);
+    connect(Mn_BodyAndSolution, &QAction::triggered, this, &Form1::Mn_BodyAndSolution_Click);
     connect(Command_HessPan, &QPushButton::clicked, this, &Form1::Command_HessPan_Click);
     connect(HScroll_X, &QScrollBar::valueChanged, this, &Form1::HScroll_X_Change);
     connect(HScroll_Y, &QScrollBar::valueChanged, this, &Form1::HScroll_Y_Change);
@@ -206,21 +226,33 @@ void Form1::Form_Load() {
 bool Form1::busy() const { return work_->busy(); }
 
 void Form1::RunCommand(std::function<bool(UserInterface&, Progress&)> command, std::function<void(bool)> done) {
-    work_->Start(std::move(command), std::move(done));
+    work_->Start(std::move(command), [this, done = std::move(done)](bool succeeded) {
+        done(succeeded);
+        Mn_Results->ShowSolution();
+        Window_Body->Refresh();
+        RestoreFocus();
+    });
 }
 
-// While a command runs, the window takes no input (clicks and keys are not kept for later) and
-// the pointer shows that it is busy. Afterwards the keyboard focus goes to the window itself, not
-// to a text box whose selected text the next key would replace.
+// While a command runs, the window and the plot take no input (clicks and keys are not kept for
+// later) and the pointer shows that the window is busy.
 void Form1::ShowBusy(bool busy) {
     centralWidget()->setEnabled(!busy);
     menuBar()->setEnabled(!busy);
+    Mn_Results->SetBusy(busy);
     if (busy) {
         QApplication::setOverrideCursor(Qt::BusyCursor);
         return;
     }
     QApplication::restoreOverrideCursor();
-    centralWidget()->setFocus();
+}
+
+void Form1::RestoreFocus() {
+    if (!Frame_IOWindow->isVisible()) {
+        centralWidget()->setFocus();
+        return;
+    }
+    (File_BodyFoil->isVisible() ? File_BodyFoil : File_BodyCoords)->setFocus();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -239,7 +271,6 @@ void Form1::Redraw() {
 
 void Form1::ShowNewGeometry() {
     Redraw();
-    Mn_Results->ShowSolution();
     Command_HessPan->show();
 }
 
@@ -251,14 +282,17 @@ void Form1::Mn_Sphere_Click() {
     });
 }
 
+// The free stream is the one set in "Free stream…" when the button is pressed.
 void Form1::Command_HessPan_Click() {
-    RunCommand([this](UserInterface& ui, Progress& progress) { return HessCommand(session_, ui, &progress).done; },
-               [this](bool done) {
-                   if (!done) return;
-                   Redraw();
-                   Mn_Results->ShowSolution();
-                   Command_HessPan->hide();
-               });
+    HessSettings settings;
+    settings.writeTables = Mn_Results->WriteTables();
+    RunCommand([this, stream = session_.shell.Stream, settings](UserInterface& ui, Progress& progress) {
+        return HessCommand(session_, ui, &progress, stream, settings).done;
+    }, [this](bool done) {
+        if (!done) return;
+        Redraw();
+        Command_HessPan->hide();
+    });
 }
 
 void Form1::WriteAngle(QLineEdit* box, const QScrollBar* bar) {
@@ -289,6 +323,7 @@ void Form1::Mn_ReadData_Click() {
     Frame_IOWindow->show();
     File_BodyCoords->hide();
     File_BodyFoil->show();
+    Picker_Kind->setText(File_BodyFoil->kind());
     File_BodyFoil->setFocus();
 }
 
@@ -297,6 +332,7 @@ void Form1::Mn_Corners_Click() {
     Frame_IOWindow->show();
     File_BodyCoords->show();
     File_BodyFoil->hide();
+    Picker_Kind->setText(File_BodyCoords->kind());
     File_BodyCoords->setFocus();
 }
 
@@ -337,6 +373,21 @@ void Form1::Dir1_Change() {
     lastDirectoryOnDrive_.insert(Drive1->drive(), path);
     File_BodyCoords->setDirectory(path);
     File_BodyFoil->setDirectory(path);
+}
+
+void Form1::Mn_FreeStream_Click() { Dialog_FreeStream->Open(session_.shell.Stream); }
+
+void Form1::FreeStream_Chosen(const FreeStream& stream) {
+    session_.shell.Stream = stream;
+    Window_Body->Refresh();
+}
+
+void Form1::Mn_BodyAndSolution_Click() {
+    Window_Body->Refresh();
+    // Beside the window, below where "About" stands.
+    if (!Window_Body->isVisible()) Window_Body->move(frameGeometry().topRight() + QPoint(8, kBodyWindowDrop));
+    Window_Body->show();
+    Window_Body->raise();
 }
 
 void Form1::Mn_About_Click() {

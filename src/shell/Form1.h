@@ -1,6 +1,8 @@
 #pragma once
 // Form1, the main window: the panel counts, the geometry commands, the view with its rotation
-// and scale controls, the Hess command, the file picker and the About command.
+// and scale controls, the Hess command, the file picker and the About command; then the
+// program's own menus: "Flow" (the free stream of the Hess command, the window "Body and
+// solution") and "Results".
 //
 // The window owns the session (panel model, solution, shell state) and holds no computation of
 // its own: each handler reads its controls, runs one command of the core, then redraws and
@@ -31,10 +33,12 @@ class QToolButton;
 namespace panelflow {
 
 class BackgroundWork;
+class BodyWindow;
 class DirectoryList;
 class DriveList;
 class FileList;
 class FormAbout;
+class FreeStreamDialog;
 class PictureBox;
 class ResultsMenu;
 
@@ -65,6 +69,9 @@ public:
     void Dir1_Change();
     void Mn_About_Click();
     void Close_IOWindow_Click();
+    void Mn_FreeStream_Click();
+    void FreeStream_Chosen(const FreeStream& stream);
+    void Mn_BodyAndSolution_Click();
 
 protected:
     // Closing the window while a command runs cancels it first, so that it undoes itself.
@@ -80,9 +87,13 @@ private:
     void Redraw();
     // The second half of every geometry command that succeeded.
     void ShowNewGeometry();
-    // Runs a command on the worker thread; `done` follows on the window's thread with its outcome.
+    // Runs a command on the worker thread; `done` follows on the window's thread with its outcome,
+    // then the windows that show the session follow it and the keyboard goes back (RestoreFocus).
     void RunCommand(std::function<bool(UserInterface&, Progress&)> command, std::function<void(bool)> done);
     void ShowBusy(bool busy);
+    // The keyboard goes to the open file picker's list, or else to the window itself (not to a
+    // text box whose selected text the next key would replace).
+    void RestoreFocus();
     void WriteAngle(QLineEdit* box, const QScrollBar* bar);
 
     UserInterface& ui_;
@@ -113,12 +124,18 @@ private:
     FileList* File_BodyCoords = nullptr;
     FileList* File_BodyFoil = nullptr;
     QToolButton* Close_IOWindow = nullptr;
+    QLabel* Picker_Kind = nullptr;
     QMenu* Mn_Geometry = nullptr;
     QAction* Mn_Sphere = nullptr;
     QAction* Mn_ReadData = nullptr;
     QAction* Mn_Corners = nullptr;
     QAction* Mn_About = nullptr;
     FormAbout* Form_About = nullptr;
+    QMenu* Mn_Flow = nullptr;
+    QAction* Mn_FreeStream = nullptr;
+    QAction* Mn_BodyAndSolution = nullptr;
+    FreeStreamDialog* Dialog_FreeStream = nullptr;
+    BodyWindow* Window_Body = nullptr;
     ResultsMenu* Mn_Results = nullptr;
 
     // The directory last shown on each drive, so that choosing a drive again returns there.

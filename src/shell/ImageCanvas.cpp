@@ -42,6 +42,14 @@ ImageCanvas::ImageCanvas(QImage& image) : image_(image), painter_(&image) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
 }
 
+// The painter keeps its pen between calls; a new one only when the colour changes.
+void ImageCanvas::UsePen(Rgb colour) {
+    if (penSet_ && colour == pen_) return;
+    painter_.setPen(QPen(ToQColor(colour), 1));
+    pen_ = colour;
+    penSet_ = true;
+}
+
 void ImageCanvas::Clear() {
     painter_.fillRect(image_.rect(), ToQColor(kPictureBackground));
     x_ = y_ = 0;
@@ -65,7 +73,7 @@ void ImageCanvas::PlotPoint(float X, float Y) {
     if (!IsFinite(p)) return;
     const double col = std::floor(p.x()), row = std::floor(p.y());
     if (col < 0 || row < 0 || col >= image_.width() || row >= image_.height()) return;
-    painter_.setPen(QPen(ToQColor(kBlack), 1));
+    UsePen(kBlack);
     painter_.drawPoint(static_cast<int>(col), static_cast<int>(row));
 }
 
@@ -85,7 +93,7 @@ void ImageCanvas::DrawSegment(QPointF a, QPointF b, Rgb colour) {
     if (!IsFinite(a) || !IsFinite(b)) return;
     // A margin of two pixels keeps the cut ends off the visible border.
     if (!ClipSegment(a, b, -2.0, -2.0, image_.width() + 2.0, image_.height() + 2.0)) return;
-    painter_.setPen(QPen(ToQColor(colour), 1));
+    UsePen(colour);
     painter_.drawLine(a, b);
 }
 

@@ -26,11 +26,14 @@ public:
 private:
     QPointF Map(float X, float Y) const;
     void DrawSegment(QPointF a, QPointF b, Rgb colour);
+    void UsePen(Rgb colour);
 
     QImage& image_;
     QPainter painter_;
     double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
     float x_ = 0, y_ = 0;  // current position, picture coordinates
+    Rgb pen_;
+    bool penSet_ = false;
 };
 
 // The widget-independent colour of a view colour.

@@ -1,7 +1,7 @@
 #pragma once
-// The progress window of long work: a small window over the main window with the stage
-// ("influence coefficients", "coefficient tables", "elimination", "results"), a bar with its
-// fraction and a Cancel button. It is not modal: the main window keeps repainting and its
+// The progress window of long work: a small window over the main window with the stage (the
+// names in base/Progress.h, "panel geometry" or "elimination", say), a bar with its fraction and
+// a Cancel button. It is not modal: the main window keeps repainting and its
 // controls are disabled while the work runs.
 
 #include <QDialog>

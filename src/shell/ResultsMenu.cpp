@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <string>
 
 #include "PlotWindow.h"
 #include "commands/ExportCommand.h"
@@ -16,14 +17,19 @@ constexpr const char* kVtkFilter = "VTK PolyData for ParaView (*.vtp)";
 
 }  // namespace
 
-ResultsMenu::ResultsMenu(QMenuBar* bar, const Session& session, UserInterface& ui, QWidget* window)
-    : QObject(window), session_(session), ui_(ui), window_(window) {
+ResultsMenu::ResultsMenu(QMenuBar* bar, const Session& session, UserInterface& ui, QWidget* window, Runner run)
+    : QObject(window), session_(session), ui_(ui), window_(window), run_(std::move(run)) {
     Mn_Results = bar->addMenu("Results");
     Mn_Results->setObjectName("Mn_Results");
     Mn_Plot = Mn_Results->addAction("Plot 1 − Cp along the body");
     Mn_Plot->setObjectName("Mn_Plot");
     Mn_Export = Mn_Results->addAction("Export surface…");
     Mn_Export->setObjectName("Mn_Export");
+    Mn_Results->addSeparator();
+    Mn_WriteTables = Mn_Results->addAction("Write coefficient tables");
+    Mn_WriteTables->setObjectName("Mn_WriteTables");
+    Mn_WriteTables->setCheckable(true);
+    Mn_WriteTables->setChecked(true);
     connect(Mn_Plot, &QAction::triggered, this, &ResultsMenu::Mn_Plot_Click);
     connect(Mn_Export, &QAction::triggered, this, &ResultsMenu::Mn_Export_Click);
     ShowSolution();
@@ -34,6 +40,12 @@ void ResultsMenu::ShowSolution() {
     Mn_Plot->setEnabled(ready);
     Mn_Export->setEnabled(ready);
     if (plot_ && plot_->isVisible()) plot_->Refresh();
+}
+
+bool ResultsMenu::WriteTables() const { return Mn_WriteTables->isChecked(); }
+
+void ResultsMenu::SetBusy(bool busy) {
+    if (plot_) plot_->SetBusy(busy);
 }
 
 void ResultsMenu::Mn_Plot_Click() {
@@ -64,7 +76,21 @@ void ResultsMenu::ExportDialog_FileSelected(const QString& chosen) {
         vtk = exportDialog_ && exportDialog_->selectedNameFilter() == kVtkFilter;
         path += vtk ? ".vtp" : ".csv";
     }
-    ExportSurfaceCommand(session_, path.toStdString(), vtk ? SurfaceFormat::Vtk : SurfaceFormat::Csv, ui_);
+    run_([this, target = path.toStdString(), vtk](UserInterface& ui, Progress& progress) {
+        progress.Report(kStageExport, 0.0);
+        return ExportSurfaceCommand(session_, target, vtk ? SurfaceFormat::Vtk : SurfaceFormat::Csv, ui);
+    }, [this, path, vtk](bool done) {
+        if (done) {
+            ui_.ShowInformation("The surface solution of " + std::to_string(session_.model.PanelCount()) +
+                                " panels was written to " + path.toStdString() +
+                                (vtk ? " (VTK PolyData)." : " (CSV table)."));
+            return;
+        }
+        // The dialog has closed; it opens again on the name that failed.
+        if (!exportDialog_) return;
+        exportDialog_->selectFile(path);
+        exportDialog_->open();
+    });
 }
 
 }  // namespace panelflow

@@ -2,10 +2,15 @@
 // The window's menu "Results": "Plot 1 − Cp along the body" opens the plot window, "Export
 // surface…" a save dialog offering the CSV and VTK formats. Both items are enabled only while a
 // solution of the current geometry exists; the window calls ShowSolution() after every command
-// that changes that.
+// and SetBusy() while one runs. An export is confirmed; after a failure (its message shown) the
+// dialog opens again with the name and format that failed. The check item "Write coefficient
+// tables" (on at start, kept while the window lives) says whether the Hess command appends the
+// three coefficient tables; without them a body of revolution is solved through its symmetry.
 
 #include <QObject>
+#include <functional>
 
+#include "base/Progress.h"
 #include "commands/Session.h"
 #include "commands/UserInterface.h"
 
@@ -22,11 +27,19 @@ class PlotWindow;
 class ResultsMenu : public QObject {
     Q_OBJECT
 public:
-    // Adds the menu at the end of `bar`; `window` is the plot window's and the dialog's owner.
-    ResultsMenu(QMenuBar* bar, const Session& session, UserInterface& ui, QWidget* window);
+    // Runs a command beside the window (the window's worker), as the window runs its own.
+    using Command = std::function<bool(UserInterface& ui, Progress& progress)>;
+    // `done` runs on the window's thread afterwards, told whether the command succeeded.
+    using Runner = std::function<void(Command command, std::function<void(bool)> done)>;
+
+    // Adds the menu at the end of `bar`; `window` is the plot window's and the dialog's owner,
+    // `run` runs the exports, which take seconds at a million panels.
+    ResultsMenu(QMenuBar* bar, const Session& session, UserInterface& ui, QWidget* window, Runner run);
 
     // Enables or disables the items for the session as it stands and redraws an open plot.
     void ShowSolution();
+    // Keeps the plot window from reading the session while a command changes it.
+    void SetBusy(bool busy);
 
     void Mn_Plot_Click();
     void Mn_Export_Click();
@@ -34,14 +47,18 @@ public:
     void ExportDialog_FileSelected(const QString& path);
 
     PlotWindow* plotWindow() const { return plot_; }
+    // Whether "Write coefficient tables" is checked.
+    bool WriteTables() const;
 
 private:
     const Session& session_;
     UserInterface& ui_;
     QWidget* window_;
+    Runner run_;
     QMenu* Mn_Results = nullptr;
     QAction* Mn_Plot = nullptr;
     QAction* Mn_Export = nullptr;
+    QAction* Mn_WriteTables = nullptr;
     PlotWindow* plot_ = nullptr;
     QFileDialog* exportDialog_ = nullptr;
 };

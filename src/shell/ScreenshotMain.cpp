@@ -1,10 +1,12 @@
-// panelflow-screenshot [--plot | --picker] PNG [NI NJ [SCALE ANGLE_X ANGLE_Z]]: runs the real
-// window in a temporary directory, builds the sphere (default NI = NJ = 16), applies the Hess
-// panel method, moves the scale and rotation bars as a user would (default scale 2, 30 degrees
-// about x, -20 about z) and saves the window's picture, menu bar included, to PNG. With --plot
-// it saves instead the plot window opened from Results, with --picker the window with the file
-// picker for profile files open on the working directory. Any message of the commands is
-// printed and fails the run.
+// panelflow-screenshot [--plot | --picker | --body] PNG [NI NJ [SCALE ANGLE_X ANGLE_Z]]: runs the
+// real window in a temporary directory, builds the sphere (default NI = NJ = 16), applies the
+// Hess panel method, moves the scale and rotation bars as a user would (default scale 2, 30
+// degrees about x, -20 about z) and saves the window's picture, menu bar included, to PNG. With
+// --plot it saves instead the plot window opened from Results, with --picker the window with the
+// file picker for profile files open on the working directory, with --body the window "Body and
+// solution" opened from Flow. Any message of the commands is printed and fails the run.
+// The pictures of docs/ are made from the examples directory:
+//   panelflow-screenshot ../docs/window.png (and --plot plot.png, --picker picker.png, --body body.png)
 
 #include <QAction>
 #include <QApplication>
@@ -38,10 +40,10 @@ int main(int argc, char* argv[]) {
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("panelflow");
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    const bool plot = mode == "--plot", picker = mode == "--picker";
-    if (plot || picker) --argc, ++argv;
+    const bool plot = mode == "--plot", picker = mode == "--picker", body = mode == "--body";
+    if (plot || picker || body) --argc, ++argv;
     if (argc < 2) {
-        std::fprintf(stderr, "usage: panelflow-screenshot [--plot | --picker] PNG [NI NJ [SCALE ANGLE_X ANGLE_Z]]\n");
+        std::fprintf(stderr, "usage: panelflow-screenshot [--plot | --picker | --body] PNG [NI NJ [SCALE ANGLE_X ANGLE_Z]]\n");
         return 2;
     }
     const QString png = QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1]));
@@ -77,6 +79,10 @@ int main(int argc, char* argv[]) {
         shown = window.findChild<panelflow::PlotWindow*>();
     }
     if (picker) window.Mn_ReadData_Click();
+    if (body) {
+        window.findChild<QAction*>("Mn_BodyAndSolution")->trigger();
+        shown = window.findChild<QWidget*>("BodyWindow");
+    }
     QApplication::processEvents();
     if (ui.failed || shown == nullptr) return 1;
     if (!shown->grab().save(png)) {

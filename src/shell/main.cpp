@@ -1,5 +1,5 @@
-// panelflow: the window program. Starts the results file Axisym.txt empty in the working
-// directory and shows the main window.
+// panelflow: the window program. Takes the working directory's results file Axisym.txt for
+// itself (one program at a time per folder), starts it empty and shows the main window.
 
 #include <QApplication>
 #include <clocale>
@@ -8,8 +8,10 @@
 
 #include "Form1.h"
 #include "MessageBoxUserInterface.h"
+#include "WatchStopSignals.h"
 #include "base/ProcessLimits.h"
 #include "base/Version.h"
+#include "results/ResultsFileLock.h"
 #include "solver/BlasKernels.h"
 
 int main(int argc, char* argv[]) {
@@ -27,10 +29,18 @@ int main(int argc, char* argv[]) {
     // library routine may read a decimal comma either.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("panelflow");
+    panelflow::WatchStopSignals();
 
     panelflow::MessageBoxUserInterface ui;
+    // Held until the program ends: no other program may write this folder's results file meanwhile.
+    panelflow::ResultsFileLock lock;
+    if (const panelflow::Status locked = lock.Take(std::string(panelflow::kResultsFileName)); !locked) {
+        std::fprintf(stderr, "panelflow: %s\n", locked.message.c_str());
+        ui.ShowMessage(locked.message);
+        return panelflow::ExitStatusAfterStopSignal(1);
+    }
     panelflow::Form1 window(ui);
     ui.SetParent(&window);
     window.show();
-    return QApplication::exec();
+    return panelflow::ExitStatusAfterStopSignal(QApplication::exec());
 }

@@ -12,11 +12,15 @@
 // there, the divisions by a side's length and by 4 Pi become products with reciprocals, and each
 // side's logarithm and arctangent are taken of their quotients without forming them, the
 // logarithm as 2 atanh(d / (r + r')) (AssemblyMath.h: within 2.5 ulps, so an angle of at most Pi
-// errs by less than 1e-15). The branch rules of SourcePanelVelocity become lane-wise selections
-// decided by the same exact tests (the sign and exact zero of h and z, the exact zero of D); the
-// one case that needs more than a selection, a field point exactly above the line of a side
-// (h = 0 with z not 0), is handed back lane by lane to the scalar routine, after one test whether
-// any lane needs it.
+// errs by less than 1e-15). The side terms are those that SourcePanelVelocity.cpp derives: the
+// logarithm with r + r' - d free of cancellation, the angle of each side a plain arctangent
+// without branch rules, so that a point a hair's breadth off the plane cannot flip it. Two things
+// are cheaper here: h, and Q = r r' + a b + rho^2 in the angle's denominator, are formed directly
+// (the scalar routine computes h exactly and Q without cancellation). Their rounding moves an
+// angle by a few ulps times d over the point's distance from the side (from its line where the
+// foot lies between the corners, from its nearer corner elsewhere), so a lane whose point lies
+// within d / 16 of a side is handed back to the scalar routine, after one test whether any lane
+// needs it. A body's control points seldom come so close to another panel's edge.
 
 #ifdef PANELFLOW_KERNEL_NAME
 #include <initializer_list>
@@ -129,7 +133,7 @@ void PANELFLOW_KERNEL_SIDE_LOG_NAME(const double* S, const double* d, double* lo
         V sum, length;
         __builtin_memcpy(&sum, S + n0, sizeof(V));
         __builtin_memcpy(&length, d + n0, sizeof(V));
-        const V L = Math::SideLogarithm(sum, length);
+        const V L = Math::SideLogarithm(sum, length, [&] { return sum - length; });
         __builtin_memcpy(logarithm + n0, &L, sizeof(V));
     }
 }
@@ -150,8 +154,8 @@ struct FieldLanes {
 
 // The influence of the W source panels whose entries lie at `at` in `s` at the field points `f`
 // (a FieldPanel, the same point in every lane, or FieldLanes), projected onto the field panels'
-// axes. A lane whose point lies exactly above the line of a side (h = 0 with z not 0) gets its
-// values from exact(lane, x, y, z, u, v, w), the scalar routine.
+// axes. A lane whose point lies within d / 16 of a side gets its values from
+// exact(lane, x, y, z, u, v, w), the scalar routine.
 template <class Field, class Exact>
 inline __attribute__((always_inline)) void Lanes(const SourceArrays& s, long at, const Field& f, Exact exact,
                                                  Isa::V& uOut, Isa::V& vOut, Isa::V& nOut) {
@@ -160,7 +164,7 @@ inline __attribute__((always_inline)) void Lanes(const SourceArrays& s, long at,
     const auto load = &Load;
     const auto splat = &Math::Splat;
     const V zero = splat(0.0);
-    const V pi = splat(s.Pi), halfPi = splat(s.Pi / 2.0), twoPi = splat(s.TwoPi);
+    const V twoPi = splat(s.TwoPi);
     const V inverseFourPi = splat(1.0 / s.FourPi);
 
     // The field point in the source panels' axes, from their control points.
@@ -188,9 +192,10 @@ inline __attribute__((always_inline)) void Lanes(const SourceArrays& s, long at,
         rCorner[c] = Isa::Sqrt(dXsiCorner[c] * dXsiCorner[c] + dItaCorner[c] * dItaCorner[c] + z * z);
     }
 
-    V Su = zero, Sv = zero, Stheta = zero;
-    auto inside = zero == zero;     // all lanes true
-    auto aboveSide = zero != zero;  // all lanes false
+    V Su = zero, Sv = zero, halfOmega = zero;
+    const V zz = z * z;
+    auto inside = zero == zero;    // all lanes true
+    auto delicate = zero != zero;  // all lanes false
 #pragma GCC unroll 4
     for (int side = 0; side < 4; ++side) {
         const V dXsi = load(s.dXsi[side] + at), dIta = load(s.dIta[side] + at);
@@ -202,43 +207,56 @@ inline __attribute__((always_inline)) void Lanes(const SourceArrays& s, long at,
         const V r = rCorner[side];
         const V rPrime = side < 3 ? rCorner[end] : quadrilateral ? rCorner[0] : rCorner[1];
 
-        // The corners' positions along the side from the foot of the perpendicular, and the
-        // point's signed distance from its line (positive towards the panel). The numerator
-        // alone decides the sign and the exact zero of h, as in the scalar routine's quotient.
+        // The side's terms as SourcePanelVelocity.cpp derives them: the corners' positions a, b
+        // along the side from the foot of the perpendicular, the point's signed distance h from
+        // the side's line (positive towards the panel), rho^2 = h^2 + z^2 and
+        // Q = r r' + a b + rho^2 = ((r + r')^2 - d^2) / 2.
         const V a = (dXsi * dXsiCorner[side] + dIta * dItaCorner[side]) * inverseD;
         const V b = (dXsi * dXsiEnd + dIta * dItaEnd) * inverseD;
-        const V hNumerator = dXsi * dItaCorner[side] - dIta * dXsiCorner[side];
-        const V h = hNumerator * inverseD;
+        const V hd = dXsi * dItaCorner[side] - dIta * dXsiCorner[side];
+        const V h = hd * inverseD;
+        const V S = r + rPrime;
+        const V rho2 = h * h + zz;
+        const V rr = r * rPrime, ab = a * b;
+        const V Q = rr + ab + rho2;
+        const auto between = ab < zero;  // the foot lies between the corners
 
-        const V L = Math::SideLogarithm(r + rPrime, d);
+        // r + r' - d = 2 Q / (S + d), with Q free of its cancellation between the corners.
+        const V L = Math::SideLogarithm(S, d, [&] {
+            const V G = rr - ab;
+            const V numerator = between ? rho2 * (a * a + b * b + rho2 + G) : Q;
+            return (numerator + numerator) / (between ? G * (S + d) : S + d);
+        });
         Su = present ? Su - (dIta * inverseD) * L : Su;
         Sv = present ? Sv + (dXsi * inverseD) * L : Sv;
 
-        // The side's angle: the arctangent brought to [0, Pi), Pi / 2 where its denominator
-        // vanishes, shifted by -Pi beyond the side's line (and 0 in the panel's plane, below).
-        const V D = a * b * z * z + h * h * r * rPrime;
-        V theta = Math::AtanOfQuotient((b * r - a * rPrime) * absZ * h, D);
-        theta = theta < zero ? theta + pi : theta;
-        theta = D != zero ? theta : halfPi;
-        theta = hNumerator < zero ? theta - pi : theta;
-        Stheta = present ? Stheta + theta : Stheta;
-        inside = inside & ~(present & (hNumerator < zero));
-        aboveSide = aboveSide | (present & (hNumerator == zero) & ~inPlane);
-    }
-    Stheta = inPlane ? zero : Stheta;  // in the panel's plane every side's angle is 0
+        // Half the solid angle of the triangle (foot, corner, corner): tan = h d / (Q + |z| S).
+        halfOmega = present ? halfOmega + Math::AtanOfQuotient(hd, Q + absZ * S) : halfOmega;
+        inside = inside & ~(present & (hd < zero));
 
-    const V Omega0 = inside ? twoPi : zero;
+        // Within d / 16 of the side (rho from its line where the foot lies between the corners,
+        // the nearer corner's distance elsewhere) the rounding of h, of Q's direct sum and of
+        // the corners' offsets can cost more than a few ulps; such a point is left to the
+        // scalar routine, which computes h exactly.
+        const V nearer = Math::Min(r, rPrime);
+        const V distance2 = between ? rho2 : nearer * nearer;
+        delicate = delicate | (present & (distance2 * splat(256.0) < d * d));
+    }
+    // In the panel's plane the solid angle is 2 Pi over the panel and 0 beside it.
+    const V Omega = inPlane ? (inside ? twoPi : zero) : halfOmega + halfOmega;
+
     V u = Su * inverseFourPi;
     V v = Sv * inverseFourPi;
-    V w = (Omega0 - Stheta) * (z < zero ? -inverseFourPi : inverseFourPi);
-    if (Isa::Any(aboveSide)) {
+    V w = Omega * (z < zero ? -inverseFourPi : inverseFourPi);
+    if (Isa::Any(delicate)) {
         for (int lane = 0; lane < W; ++lane) {
-            if (aboveSide[lane] != 0) {
-                double ul = u[lane], vl = v[lane], wl = w[lane];
-                exact(lane, x[lane], y[lane], z[lane], ul, vl, wl);
-                u[lane] = ul;
-                v[lane] = vl;
-                w[lane] = wl;
+            if (delicate[lane] != 0) {
+                double ul = 0.0, vl = 0.0, wl = 0.0;
+                if (exact(lane, x[lane], y[lane], z[lane], ul, vl, wl)) {
+                    u[lane] = ul;
+                    v[lane] = vl;
+                    w[lane] = wl;
+                }
             }
         }
     }
@@ -279,7 +297,9 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long firs
         // Where the entries of panels n0 .. n0 + W - 1 lie (W divides the group's 8).
         const long at = n0 / kPanelsPerGroup * s.groupStride + n0 % kPanelsPerGroup;
         auto exact = [&](int lane, double x, double y, double z, double& u, double& v, double& w) {
-            if (n0 + lane < last) s.exactVelocity(s.context, n0 + lane, x, y, z, u, v, w);
+            if (n0 + lane >= last) return false;
+            s.exactVelocity(s.context, n0 + lane, x, y, z, u, v, w);
+            return true;
         };
         V uOut, vOut, nOut;
         Lanes(s, at, f, exact, uOut, vOut, nOut);
@@ -316,7 +336,9 @@ void PANELFLOW_KERNEL_COLUMN_NAME(const SourceArrays& s, long source, long first
                            Load(s.XsiY + at), Load(s.XsiZ + at), Load(s.ItaX + at), Load(s.ItaY + at),
                            Load(s.ItaZ + at), Load(s.ZtaX + at), Load(s.ZtaY + at), Load(s.ZtaZ + at)};
         auto exact = [&](int lane, double x, double y, double z, double& u, double& v, double& w) {
-            if (m0 + lane < last) s.exactVelocity(s.context, source, x, y, z, u, v, w);
+            if (m0 + lane >= last) return false;
+            s.exactVelocity(s.context, source, x, y, z, u, v, w);
+            return true;
         };
         V uOut, vOut, nOut;
         Lanes(one, 0, f, exact, uOut, vOut, nOut);

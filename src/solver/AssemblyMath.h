@@ -9,8 +9,8 @@
 // checked against std::log and std::atan of the rounded quotients by the tests: within 2.5 ulps
 // (2 seen), with the special values, signs and zeros of the C library's functions of the rounded
 // quotient. The side logarithm is within 2.5 ulps of 2 atanh(d / S); in a vector that holds a
-// near side, where it is the logarithm of the quotient of the rounded S + d and S - d, also what
-// their rounding moves it by (at most 2^-52).
+// near side, where it is the logarithm of the quotient of the rounded S + d and the given S - d,
+// also what their rounding moves it by (at most 2^-52).
 //
 // `Isa` provides the vector type V (a GCC vector of W doubles), Fma(a, b, c) = a * b + c, fused
 // where the instruction set has it, and Any(mask), true when a lane of the mask is set.
@@ -36,6 +36,7 @@ struct VectorMath {
     static Bits BitsOf(V x) { return (Bits)x; }  // the same bits, seen as integers
     static V FromBits(Bits b) { return (V)b; }
     static V Abs(V x) { return FromBits(BitsOf(x) & ~BitsOf(Splat(-0.0))); }
+    static V Min(V x, V y) { return x < y ? x : y; }
 
     template <int n>
     static V Power(V x) {  // x^n for n a power of two
@@ -112,12 +113,14 @@ struct VectorMath {
     // log((S + d) / (S - d)) for S >= d >= 0, the logarithm of a panel side seen from a point at
     // distances r and r' from its ends (S = r + r'): as 2 atanh(d / S), with one division and none
     // of LogOfQuotient's reduction, where d / S lies in the polynomial's range in every lane, as it
-    // does for all but the nearest sides; else as LogOfQuotient of the rounded S + d and S - d.
+    // does for all but the nearest sides; else as LogOfQuotient of the rounded S + d and of
+    // SMinusD(), which gives S - d (near the side, without its cancellation).
     // Where S + d overflows, so that the logarithm of the quotient is infinite, it is taken so too.
-    static V SideLogarithm(V S, V d) {
+    template <class Difference>
+    static V SideLogarithm(V S, V d, Difference SMinusD) {
         const V t = d / S;
         const Mask direct = (t <= Splat(kLargestAtanhArgument)) & (S <= Splat(0x1p1000));
-        if (Isa::Any(~direct)) return LogOfQuotient(S + d, S - d);
+        if (Isa::Any(~direct)) return LogOfQuotient(S + d, SMinusD());
         const V w = t * t;
         return Isa::Fma(t * w, Polynomial(w, kR), t + t);
     }

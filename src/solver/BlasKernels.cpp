@@ -51,29 +51,35 @@ long ThreadsThatStart(long wanted) {
 
 // OpenBLAS starts its threads while the program is being loaded, one per processor. When the
 // system refuses one (a process limit) it stops the whole program with SIGINT, and a thread
-// that cannot have its 128 MB work buffer (an address-space limit) retries for ever and holds
-// the program at its exit. This runs before any library is initialised: it allows OpenBLAS one
-// thread per GB of a finite address-space limit and no more threads than the system starts
-// now, and when that is fewer than one per processor it starts the program again with
-// OPENBLAS_NUM_THREADS set (down to the calling thread alone). The C library is not ready for
-// getenv() or setenv() this early, so the environment is read and handed to execve directly. A
-// user's own OPENBLAS_NUM_THREADS is kept.
+// that cannot have its 128 MB work buffer (an address-space or a data-size limit) retries for
+// ever and holds the program at its exit. This runs before any library is initialised: it allows
+// OpenBLAS one thread per GB of the smaller of those two limits and no more threads than the
+// system starts now, and when that is fewer than it would start (one per processor, or the
+// user's OPENBLAS_NUM_THREADS) it starts the program again with OPENBLAS_NUM_THREADS set to that
+// many (down to the calling thread alone). The C library is not ready for getenv() or setenv()
+// this early, so the environment is read and handed to execve directly.
 void LimitBlasThreads(int, char** argv, char** envp) {
     const std::string_view name = kThreadCountVariable;
-    std::size_t count = 0;
+    long wished = ::sysconf(_SC_NPROCESSORS_ONLN);
+    std::size_t count = 0, own = static_cast<std::size_t>(-1);
     for (; envp[count] != nullptr; ++count) {
         const std::string_view variable(envp[count]);
-        if (variable.size() > name.size() && variable.substr(0, name.size()) == name && variable[name.size()] == '=')
-            return;
+        if (variable.size() <= name.size() || variable.substr(0, name.size()) != name || variable[name.size()] != '=')
+            continue;
+        own = count;
+        long users = 0;
+        const std::string_view value = variable.substr(name.size() + 1);
+        const auto read = std::from_chars(value.data(), value.data() + value.size(), users);
+        if (read.ec == std::errc() && read.ptr == value.data() + value.size() && users > 0) wished = users;
     }
-    const long processors = ::sysconf(_SC_NPROCESSORS_ONLN);
-    long threads = processors;
+    long threads = wished;
     struct rlimit limit {};
-    if (::getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
-        threads = std::clamp(static_cast<long>(limit.rlim_cur >> 30), 1L, threads);
+    for (const int memory : {RLIMIT_AS, RLIMIT_DATA})
+        if (::getrlimit(memory, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+            threads = std::clamp(static_cast<long>(limit.rlim_cur >> 30), 1L, threads);
     if (::getrlimit(RLIMIT_NPROC, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
         threads = 1 + ThreadsThatStart(threads - 1);
-    if (threads >= processors) return;
+    if (threads >= wished) return;
 
     static char setting[64];
     name.copy(setting, name.size());
@@ -81,9 +87,11 @@ void LimitBlasThreads(int, char** argv, char** envp) {
     *std::to_chars(setting + name.size() + 1, setting + sizeof setting - 1, threads).ptr = '\0';
     char** environment = static_cast<char**>(std::malloc((count + 2) * sizeof(char*)));
     if (environment == nullptr) return;
-    std::copy(envp, envp + count, environment);
-    environment[count] = setting;
-    environment[count + 1] = nullptr;
+    std::size_t kept = 0;
+    for (std::size_t v = 0; v < count; ++v)
+        if (v != own) environment[kept++] = envp[v];
+    environment[kept] = setting;
+    environment[kept + 1] = nullptr;
     ::execve("/proc/self/exe", argv, environment);
     std::free(environment);  // could not start again: OpenBLAS will try its threads as it is
 }
@@ -106,8 +114,10 @@ void CheckBlasWorkspace() {
     // The library's BUFFER_SIZE on x86-64 and a page of its own bookkeeping, for the calling
     // thread; the library's own threads took theirs when they started.
     constexpr std::size_t bytes = (std::size_t{128} << 20) + (std::size_t{64} << 10);
-    // Address space only: never touched, so it costs no memory, but it counts against the limit.
-    void* probe = ::mmap(nullptr, bytes, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    // Writable like the library's buffer, so that it counts against the address-space and the
+    // data-size limit alike; never touched, so it costs no memory.
+    void* probe =
+        ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (probe == MAP_FAILED) throw std::bad_alloc();
     ::munmap(probe, bytes);
 }

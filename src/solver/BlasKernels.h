@@ -15,8 +15,8 @@ namespace panelflow {
 void SelectBlasKernels(char** argv);
 
 // OpenBLAS takes a work buffer of 128 MB of address space for the calling thread when first
-// called, and when it cannot have one it retries for ever (under an address-space limit, say).
-// Throws std::bad_alloc, before any BLAS call, when that much address space cannot be had now.
+// called, and when it cannot have one it retries for ever (under an address-space or a data-size
+// limit, say). Throws std::bad_alloc, before any BLAS call, when such a buffer cannot be had now.
 // (The library's own threads are limited to what the limits allow before it loads.)
 void CheckBlasWorkspace();
 

@@ -87,6 +87,7 @@ Status DenseSolve(const PanelModel& model, const FlowProblem& problem, SolverOut
     }
     SolverOutput result;
     result.zeroPivot = eliminated.zeroPivot;
+    result.pivotStep = eliminated.step;
     if (result.zeroPivot) X = Array2D<double>(R, N);
     for (long r = 1; r <= R; ++r)
         result.solutions.push_back(TangentialVelocities(model, problem.onsets[r - 1], matrices, X.row(r)));

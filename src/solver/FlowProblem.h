@@ -55,6 +55,7 @@ struct OnsetSolution {
 struct SolverOutput {
     std::vector<OnsetSolution> solutions;
     bool zeroPivot = false;
+    long pivotStep = 0;  // the dense elimination's step k whose pivot was zero (0: not known)
 };
 
 }  // namespace panelflow

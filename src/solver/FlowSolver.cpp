@@ -1,5 +1,7 @@
 #include "solver/FlowSolver.h"
 
+#include "solver/SymmetricSolver.h"
+
 namespace panelflow {
 
 FlowResult SolveFlow(const PanelModel& model, const FlowProblem& problem, const SolveSettings& settings,
@@ -12,6 +14,7 @@ FlowResult SolveFlow(const PanelModel& model, const FlowProblem& problem, const 
             result.status = DenseSolve(model, problem, result.output, progress, settings.writeTables,
                                        settings.denseSteps);
             break;
+        case SolverKind::Symmetric: result.status = SymmetricSolve(model, problem, result.output, progress); break;
         case SolverKind::Hierarchical:
             result.status = HierarchicalSolve(model, problem, settings.hierarchical, result.output, progress);
             break;

@@ -10,8 +10,8 @@
 // (base/Progress.h): a stop ends the call with Cancelled, nothing of the output written. Memory
 // that cannot be had throws std::bad_alloc.
 //
-// A solver added later (the hierarchical one) gets a SolverKind, a rule in ChooseSolver, its own
-// file and one case in SolveFlow; a setting of its own (an accuracy) goes into SolveSettings.
+// Another solver gets a SolverKind, a rule in ChooseSolver, its own file and one case in
+// SolveFlow; a setting of its own (such as an accuracy) goes into SolveSettings.
 
 #include <functional>
 

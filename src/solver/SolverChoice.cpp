@@ -2,6 +2,7 @@
 
 #include "solver/DenseSolver.h"
 #include "solver/HierarchicalSolver.h"
+#include "solver/SymmetricSolver.h"
 
 namespace panelflow {
 namespace {
@@ -11,7 +12,9 @@ struct NamedKind {
     SolverKind kind;
 };
 
-constexpr NamedKind kSolvers[] = {{"dense", SolverKind::Dense}, {"hierarchical", SolverKind::Hierarchical}};
+constexpr NamedKind kSolvers[] = {{"dense", SolverKind::Dense},
+                                  {"symmetric", SolverKind::Symmetric},
+                                  {"hierarchical", SolverKind::Hierarchical}};
 
 }  // namespace
 
@@ -43,6 +46,17 @@ std::string SolverNames() {
 std::string SolverChoice::Text() const { return std::string(SolverName(kind)) + ": " + reason; }
 
 Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, bool tables, SolverChoice& choice) {
+    if (forced == SolverKind::Symmetric) {
+        if (!model.BodyOfRevolution)
+            return Status::Fail("The symmetric solver needs a body of revolution made by the program (a sphere or a "
+                                "profile file); this body was not made by turning a profile about x. Choose the dense "
+                                "or the hierarchical solver for it.");
+        if (tables)
+            return Status::Fail("The symmetric solver does not form the coefficient tables: leave them out of the "
+                                "results file to use it, or choose the dense solver.");
+        choice = {SolverKind::Symmetric, "as requested, a body of revolution"};
+        return Status::Ok();
+    }
     if (forced == SolverKind::Hierarchical) {
         if (tables)
             return Status::Fail("The hierarchical solver does not form the coefficient tables: leave them out of the "
@@ -50,14 +64,12 @@ Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, b
         choice = {SolverKind::Hierarchical, "as requested"};
         return Status::Ok();
     }
-    if (forced) {
-        choice = {*forced, "as requested"};
-        return Status::Ok();
-    }
-    if (tables)
+    if (forced == SolverKind::Dense)
+        choice = {SolverKind::Dense, tables ? "as requested, coefficient tables written" : "as requested"};
+    else if (tables)
         choice = {SolverKind::Dense, "coefficient tables written"};
     else if (model.BodyOfRevolution)
-        choice = {SolverKind::Dense, "a body of revolution, coefficient tables not written"};
+        choice = {SolverKind::Symmetric, "a body of revolution, coefficient tables not written"};
     else
         choice = {SolverKind::Hierarchical, "not a body of revolution, coefficient tables not written"};
     return Status::Ok();
@@ -66,6 +78,7 @@ Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, b
 std::string_view SolverMemoryName(SolverKind kind) {
     switch (kind) {
         case SolverKind::Dense: return "influence matrices";
+        case SolverKind::Symmetric: return "Fourier-mode matrices and surface arrays";
         case SolverKind::Hierarchical: return "compressed influence matrices";
     }
     return {};
@@ -74,6 +87,7 @@ std::string_view SolverMemoryName(SolverKind kind) {
 double SolverBytes(SolverKind kind, double NI, double NJ, double onsets) {
     switch (kind) {
         case SolverKind::Dense: return DenseSolverBytes(NI, NJ, onsets);
+        case SolverKind::Symmetric: return SymmetricSolverBytes(NI, NJ, onsets);
         case SolverKind::Hierarchical: return HierarchicalSolverBytes(NI, NJ, onsets);
     }
     return 0.0;

@@ -3,12 +3,16 @@
 //
 // - dense: every pair of panels in three N x N matrices, Gaussian elimination; any body, and the
 //   only solver that has the coefficient tables to write. Memory O(N^2), work O(N^3).
+// - symmetric: a body of revolution made by the program (a sphere or a profile file, turned about
+//   x in NJ equal steps: PanelModel::BodyOfRevolution), solved through its symmetry: one sweep of
+//   influences and one system of NI unknowns per Fourier mode that the onset flows excite.
+//   Memory O(NI^2 + N), work O(NI^2 NJ).
 // - hierarchical: compressed matrices to a stated accuracy, solved by iteration; any body, no
-//   tables. Memory and work about O(N log N). The choice when the tables are not written and the
-//   body is not a body of revolution.
+//   tables. Memory and work about O(N log N).
 //
-// A forced choice that the body or the tables do not allow is refused with a message, never
-// silently replaced.
+// The automatic choice: dense when the coefficient tables are wanted, symmetric for a body of
+// revolution, hierarchical otherwise. A forced choice that the body or the tables do not allow is
+// refused with a message, never silently replaced.
 
 #include <optional>
 #include <string>
@@ -19,9 +23,9 @@
 
 namespace panelflow {
 
-enum class SolverKind { Dense, Hierarchical };
+enum class SolverKind { Dense, Symmetric, Hierarchical };
 
-// "dense": the names of --solver and of the messages.
+// "dense", "symmetric", "hierarchical": the names of --solver and of the messages.
 std::string_view SolverName(SolverKind kind);
 // Reads a name of SolverName; false for any other text.
 bool ReadSolverName(std::string_view text, SolverKind& kind);
@@ -30,9 +34,9 @@ std::string SolverNames();
 
 struct SolverChoice {
     SolverKind kind = SolverKind::Dense;
-    std::string reason;  // "coefficient tables written"
+    std::string reason;  // "a body of revolution, coefficient tables not written"
 
-    // "dense: coefficient tables written"
+    // "symmetric: a body of revolution, coefficient tables not written"
     std::string Text() const;
 };
 

@@ -5,87 +5,125 @@
 namespace panelflow {
 namespace {
 
-// The angle that side k adds to the sum whose difference from Omega0 is the solid angle:
-// arctan(b |z| / (h r')) - arctan(a |z| / (h r)), combined into one arctangent and brought to
-// [0, Pi) on the panel's side of the line (h > 0) and to [-Pi, 0) beyond it. A side with h < 0
-// clears the inside flag. A zero D with h and z not zero means the two arctangents differ by
-// exactly Pi / 2.
-double SideAngle(double a, double b, double h, double r, double rPrime, double z, bool& inside) {
-    if (h < 0.0) inside = false;
-    if (z == 0.0) return 0.0;  // in the panel's plane every side's angle tends to 0
+// The terms of one side, in the side's own frame: t along the side from corner k to corner k',
+// n in the panel's plane towards the panel, zeta the normal. Seen from the foot F of the
+// perpendicular from the point P to the plane, corner k lies at a along t and -h along n, corner
+// k' at b = a + d; P stands |z| above F. Then r^2 = a^2 + rho^2 and r'^2 = b^2 + rho^2, where
+// rho^2 = h^2 + z^2 is the square of P's distance from the side's line.
+//
+// Logarithm. L = ln((r + r' + d) / (r + r' - d)), the integral of 1 / |P - Q| along the side.
+// With S = r + r', S^2 - d^2 = r^2 + r'^2 + 2 r r' - (b - a)^2 = 2 Q, where
+//     Q = r r' + a b + rho^2,
+// so that r + r' - d = 2 Q / (S + d). Q carries no cancellation: where a b >= 0 its terms are
+// all >= 0; where a b < 0 (the foot lies between the corners), (r r')^2 - (a b)^2 =
+// rho^2 (a^2 + b^2 + rho^2) turns it into
+//     Q = rho^2 (a^2 + b^2 + rho^2 + r r' - a b) / (r r' - a b),
+// sums of terms >= 0 again. (Formed as S - d, it keeps nothing of rho once rho^2 falls below the
+// rounding of d.)
+//
+// Angle. The panel's solid angle is the sum over its sides of the signed solid angles of the
+// triangles (F, corner k, corner k'). A triangle whose corners lie at R1, R2, R3 from P subtends
+//     tan(Omega / 2) = [R1 R2 R3] / (|R1||R2||R3| + (R1.R2)|R3| + (R1.R3)|R2| + (R2.R3)|R1|).
+// With R1 = F - P (|R1| = |z|, R1.R2 = R1.R3 = z^2), R2.R3 = a b + rho^2 and the triple product
+// z h d, the factor |z| cancels:
+//     tan(Omega_k / 2) = sign(z) h d / (Q + |z| S).
+// The denominator is >= 0, so Omega_k is a plain arctangent, with no quadrant to choose. It
+// equals the angle that the side subtends at F (these add up to 2 Pi inside the panel, 0 beside
+// it) less the textbook side angle arctan(b |z| / (h r')) - arctan(a |z| / (h r)). Combined into
+// one arctangent, that difference needs branch rules on the signs of h, of a b z^2 + h^2 r r' and
+// of b r - a r', and the last loses every digit near the side's line beyond a corner, where a
+// wrong sign puts the angle off by Pi. Omega_k is smooth on both sides of the plane, over the
+// side's line (h = 0 gives 0) and over the corners.
+//
+// Digits. h d, the cross product of the side with the corner's offset from P, is computed to a
+// few ulps of itself from the input doubles (differences and products split exactly where its
+// two products nearly cancel), so that a point a hair's breadth from the side's line keeps the
+// digits of h that the angle and the logarithm need there. a and b err by a few ulps of the
+// distance from their own corner, which only ever adds to terms at least as large. So each side's
+// terms are good to a few ulps of themselves.
+//
+// The same terms make up the panel's potential: the integral of 1 / |P - Q| over the panel is
+// the sum over the sides of h L, less |z| times the solid angle.
+struct SideTerms {
+    double d;      // the side's length
+    double h;      // the point's signed distance from the side's line, > 0 towards the panel
+    double L;      // ln((r + r' + d) / (r + r' - d))
+    double Omega;  // the solid angle of the triangle (F, corner k, corner k'), sign(z) left out
+};
 
-    const double D = a * b * z * z + h * h * r * rPrime;
-    double theta = Pi / 2.0;
-    if (D != 0.0) {
-        const double T = (b * r - a * rPrime) * std::fabs(z) * h / D;
-        theta = std::atan(T);
-        if (T < 0.0) theta = theta + Pi;
-    }
-    if (h < 0.0) theta = theta - Pi;
-    return theta;
+// x - y exactly, as the unevaluated sum hi + lo.
+struct Exact {
+    double hi, lo;
+};
+Exact Difference(double x, double y) {
+    const double hi = x - y;
+    const double minusY = hi - x;  // -y as it went into hi
+    return {hi, (x - (hi - minusY)) - (y + minusY)};
 }
 
-// The side angle of a point exactly above the side's line (h == 0, z != 0): its limit from the
-// panel's side of the line. Each end contributes +-Pi / 2, so the side itself (a < 0 < b) gives
-// Pi and its extension (a, b of one sign) 0; an end above which the point stands (a or b
-// exactly 0) contributes instead its share of the turning angle of the boundary at that corner,
-// which it splits with the side that meets it there.
-double AngleAboveSideLine(double a, double b, double halfTurnAtStart, double halfTurnAtEnd) {
-    const double end = b > 0.0 ? Pi / 2.0 : (b < 0.0 ? -Pi / 2.0 : halfTurnAtEnd);
-    const double start = a > 0.0 ? Pi / 2.0 : (a < 0.0 ? -Pi / 2.0 : -halfTurnAtStart);
-    return end - start;
+// (xi_k' - xi_k)(eta_k - y) - (eta_k' - eta_k)(xi_k - x), that is h d, within a few ulps. Where the
+// two products do not nearly cancel, as directly; else from the differences and products split
+// exactly into sums hi + lo, within an ulp of the result plus a few ulps of the products' squared
+// rounding.
+double SideCrossProduct(double xsiK, double itaK, double xsiK1, double itaK1, double x, double y) {
+    const double p = (xsiK1 - xsiK) * (itaK - y), s = (itaK1 - itaK) * (xsiK - x);
+    if (std::fabs(p - s) >= 0.5 * (std::fabs(p) + std::fabs(s))) return p - s;
+
+    const Exact dXsi = Difference(xsiK1, xsiK), dIta = Difference(itaK1, itaK);
+    const Exact toStartXsi = Difference(xsiK, x), toStartIta = Difference(itaK, y);
+    const double pHi = dXsi.hi * toStartIta.hi, sHi = dIta.hi * toStartXsi.hi;
+    const double pError = std::fma(dXsi.hi, toStartIta.hi, -pHi), sError = std::fma(dIta.hi, toStartXsi.hi, -sHi);
+    const Exact leading = Difference(pHi, sHi);
+    const double tail = leading.lo + (pError - sError) + (dXsi.hi * toStartIta.lo + dXsi.lo * toStartIta.hi) -
+                        (dIta.hi * toStartXsi.lo + dIta.lo * toStartXsi.hi) +
+                        (dXsi.lo * toStartIta.lo - dIta.lo * toStartXsi.lo);
+    return leading.hi + tail;
 }
 
-// Pi minus the interior angle at corner k of a clockwise polygon (positive where it is convex).
-double TurningAngle(int n, const double* xsi, const double* ita, int k) {
-    const int previous = k == 1 ? n : k - 1;
-    const int next = k == n ? 1 : k + 1;
-    const double inXsi = xsi[k] - xsi[previous], inIta = ita[k] - ita[previous];
-    const double outXsi = xsi[next] - xsi[k], outIta = ita[next] - ita[k];
-    return std::atan2(inIta * outXsi - inXsi * outIta, inXsi * outXsi + inIta * outIta);
+SideTerms Side(double xsiK, double itaK, double xsiK1, double itaK1, double x, double y, double z) {
+    const double dXsi = xsiK1 - xsiK, dIta = itaK1 - itaK;
+    const double toStartXsi = xsiK - x, toStartIta = itaK - y, toEndXsi = xsiK1 - x, toEndIta = itaK1 - y;
+    const double d = std::sqrt(dXsi * dXsi + dIta * dIta);
+
+    const double r = std::sqrt(toStartXsi * toStartXsi + toStartIta * toStartIta + z * z);
+    const double rPrime = std::sqrt(toEndXsi * toEndXsi + toEndIta * toEndIta + z * z);
+    const double a = (dXsi * toStartXsi + dIta * toStartIta) / d;
+    const double b = (dXsi * toEndXsi + dIta * toEndIta) / d;
+    const double hd = SideCrossProduct(xsiK, itaK, xsiK1, itaK1, x, y);
+    const double h = hd / d;
+
+    const double rho2 = h * h + z * z;
+    const double rr = r * rPrime, ab = a * b;
+    const double Q = ab >= 0.0 ? rr + ab + rho2 : rho2 * (a * a + b * b + rho2 + (rr - ab)) / (rr - ab);
+    const double S = r + rPrime;
+    const double L = std::log((S + d) * (S + d) / (Q + Q));
+    const double Omega = 2.0 * std::atan(hd / (Q + std::fabs(z) * S));
+    return {d, h, L, Omega};
 }
 
 }  // namespace
 
 void SourcePanelVelocity(int n, const double* xsi, const double* ita,
                          double x, double y, double z, double& u, double& v, double& w) {
-    double Su = 0.0, Sv = 0.0, Stheta = 0.0;
+    double Su = 0.0, Sv = 0.0, Omega = 0.0;
     bool inside = true;
 
     for (int k = 1; k <= n; ++k) {
         const int kPrime = k + 1 > n ? 1 : k + 1;
-        const double dXsi = xsi[kPrime] - xsi[k];
-        const double dIta = ita[kPrime] - ita[k];
-        const double d = std::sqrt(dXsi * dXsi + dIta * dIta);
-
-        const double r = std::sqrt((x - xsi[k]) * (x - xsi[k]) + (y - ita[k]) * (y - ita[k]) + z * z);
-        const double rPrime = std::sqrt((x - xsi[kPrime]) * (x - xsi[kPrime]) +
-                                        (y - ita[kPrime]) * (y - ita[kPrime]) + z * z);
-
-        // Corner positions along the side from the foot of the perpendicular, and the signed
-        // distance of the point's projection from the side's line (positive towards the panel).
-        const double a = (dXsi * (xsi[k] - x) + dIta * (ita[k] - y)) / d;
-        const double b = (dXsi * (xsi[kPrime] - x) + dIta * (ita[kPrime] - y)) / d;
-        const double h = (dIta * (x - xsi[k]) - dXsi * (y - ita[k])) / d;
-
-        const double L = std::log((r + rPrime + d) / (r + rPrime - d));
-        Su = Su - (dIta * L) / d;
-        Sv = Sv + (dXsi * L) / d;
-
-        if (h == 0.0 && z != 0.0) {
-            const double halfTurnAtStart = a == 0.0 ? TurningAngle(n, xsi, ita, k) / 2.0 : 0.0;
-            const double halfTurnAtEnd = b == 0.0 ? TurningAngle(n, xsi, ita, kPrime) / 2.0 : 0.0;
-            Stheta = Stheta + AngleAboveSideLine(a, b, halfTurnAtStart, halfTurnAtEnd);
-        } else {
-            Stheta = Stheta + SideAngle(a, b, h, r, rPrime, z, inside);
-        }
+        const SideTerms side = Side(xsi[k], ita[k], xsi[kPrime], ita[kPrime], x, y, z);
+        Su = Su - ((ita[kPrime] - ita[k]) * side.L) / side.d;
+        Sv = Sv + ((xsi[kPrime] - xsi[k]) * side.L) / side.d;
+        Omega = Omega + side.Omega;
+        if (side.h < 0.0) inside = false;
     }
 
-    const double Omega0 = inside ? TwoPi : 0.0;
+    // In the panel's plane the solid angle is 2 Pi over the panel (its edge included) and 0
+    // beside it, the limit from above; the sum of the sides' angles there would carry rounding.
+    if (z == 0.0) Omega = inside ? TwoPi : 0.0;
     const double s = z < 0.0 ? -1.0 : 1.0;  // a point in the plane counts as above the panel
     u = Su / FourPi;
     v = Sv / FourPi;
-    w = s * (Omega0 - Stheta) / FourPi;
+    w = s * Omega / FourPi;
 }
 
 void SourcePanelVelocity(const PanelModel& model, int i, int j,

@@ -6,7 +6,10 @@
 // the solid angle for w. Just above the panel's interior w = +0.5; a point in the plane inside
 // the panel counts as above it. A point exactly in the panel's plane outside the panel, or
 // exactly above the line of a side or above a corner, gets the continuous limit of its
-// neighbours' velocity (w = 0 in the plane outside the panel).
+// neighbours' velocity (w = 0 in the plane outside the panel). Off the panel's edges each
+// component errs from the exact value for the given doubles by a few ulps of the side terms that
+// make it up (a few times 1e-16 near the panel), however near the point is to the plane, a
+// side's line or a corner (the derivation is in the .cpp).
 
 #include "model/PanelModel.h"
 

@@ -6,6 +6,11 @@
 // The net point of panel (i, j) lies off its control point along the unit normal by the
 // distance 1 - Cp; rows of the net are closed rings around the body, the lines along the body
 // are open. Everything is drawn in the frame centred on the panel corners.
+//
+// The 400 x 400 picture cannot show more panels than its 160,000 pixels one by one: a finer mesh
+// is drawn as what the picture can show, every kI-th row and kJ-th column of nodes as red lines
+// through their nodes (k the smallest step that leaves at most 400 each way) and the net at the
+// same rows and columns of panels; the centre is still that of every corner.
 
 #include "base/Array.h"
 #include "model/PanelModel.h"

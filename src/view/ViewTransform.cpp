@@ -63,19 +63,29 @@ RotatedCorners RotateCorners(const PanelModel& model, const ViewMatrix& R) {
     return rotated;
 }
 
-ViewCentre CentreCorners(const PanelModel& model, RotatedCorners& rotated) {
-    // The box starts at the origin, not at the first corner, so the origin always lies in it.
+namespace {
+
+// The box that the points (x', z') and the origin span: it starts at the origin, not at the
+// first point, so the origin always lies in it.
+struct Box {
     double xmin = 0, xmax = 0, zmin = 0, zmax = 0;
+    void Add(double x, double z) {
+        if (x < xmin) xmin = x;
+        if (x > xmax) xmax = x;
+        if (z < zmin) zmin = z;
+        if (z > zmax) zmax = z;
+    }
+    ViewCentre Centre() const { return {(xmin + xmax) / 2, (zmin + zmax) / 2}; }
+};
+
+}  // namespace
+
+ViewCentre CentreCorners(const PanelModel& model, RotatedCorners& rotated) {
+    Box box;
     for (int i = 1; i <= model.NI; ++i)
         for (int j = 1; j <= model.NJ; ++j)
-            for (int k = 1; k <= model.nCorner(i, j); ++k) {
-                const double x = rotated.xCornerRot(i, j, k), z = rotated.zCornerRot(i, j, k);
-                if (x < xmin) xmin = x;
-                if (x > xmax) xmax = x;
-                if (z < zmin) zmin = z;
-                if (z > zmax) zmax = z;
-            }
-    const ViewCentre centre{(xmin + xmax) / 2, (zmin + zmax) / 2};
+            for (int k = 1; k <= model.nCorner(i, j); ++k) box.Add(rotated.xCornerRot(i, j, k), rotated.zCornerRot(i, j, k));
+    const ViewCentre centre = box.Centre();
     for (int i = 1; i <= model.NI; ++i)
         for (int j = 1; j <= model.NJ; ++j)
             for (int k = 1; k <= model.nCorner(i, j); ++k) {
@@ -83,6 +93,17 @@ ViewCentre CentreCorners(const PanelModel& model, RotatedCorners& rotated) {
                 rotated.zCornerRot(i, j, k) -= centre.zc;
             }
     return centre;
+}
+
+ViewCentre CornerCentre(const PanelModel& model, const ViewMatrix& R) {
+    Box box;
+    for (int i = 1; i <= model.NI; ++i)
+        for (int j = 1; j <= model.NJ; ++j)
+            for (int k = 1; k <= model.nCorner(i, j); ++k) {
+                const Point3 p = RotatePoint(R, model.xCorner(i, j, k), model.yCorner(i, j, k), model.zCorner(i, j, k));
+                box.Add(p.x, p.z);
+            }
+    return box.Centre();
 }
 
 void SetUpPicture(Canvas& canvas, double s) {

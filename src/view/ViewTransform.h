@@ -53,6 +53,9 @@ struct ViewCentre {
 // Finds the centre over the panel corners and shifts xCornerRot and zCornerRot by it.
 ViewCentre CentreCorners(const PanelModel& model, RotatedCorners& rotated);
 
+// The same centre, turning each corner by R on the way instead of keeping the turned corners.
+ViewCentre CornerCentre(const PanelModel& model, const ViewMatrix& R);
+
 // Clears the picture and sets its coordinates: left -6/s, top 6/s, right 6/s, bottom -6/s.
 void SetUpPicture(Canvas& canvas, double s);
 

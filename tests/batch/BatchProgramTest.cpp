@@ -14,7 +14,8 @@ TEST(BatchProgram, HessWithoutGeometryFailsWithTheMessageAndAnEmptyFile) {
     TempDir dir;
     const auto run = RunBatch(dir, "hess");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.errors, "Geometriyi hazırla\n");
+    // The message as the window shows it, then the sentence that says what to do.
+    EXPECT_EQ(run.errors.rfind("Geometriyi hazırla\nThere is no body to solve for yet", 0), 0u) << run.errors;
     EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), "");
 }
 
@@ -54,6 +55,30 @@ TEST(BatchProgram, UsageErrorsExitWithTwoAndRunNothing) {
     const auto help = RunBatch(dir, "--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.output.find("Usage: panelflow-batch"), std::string::npos);
+}
+
+// Texts from the command line and from files reach standard error with their control
+// characters, bytes that are no UTF-8 and byte-order marks as escapes, and long ones shortened.
+TEST(BatchProgram, OutsideTextsReachMessagesAsEscapesAndLongOnesShortened) {
+    TempDir dir;
+    testing::WriteFile(dir.File("marked.BodyFoil"), "Lens,\xEF\xBB\xBF\xFF,points\n");
+    const std::string zeros(308, '0');
+    const struct {
+        std::string arguments, message;
+    } cases[] = {
+        {"\"$(printf 'bad\\033[2J\\377')\"", "unknown step or option \"bad\\x1B[2J\\xFF\""},
+        {"--stream \"$(printf '1\\033[2J,0,0')\" sphere", "The free stream \"1\\x1B[2J,0,0\" is not three numbers"},
+        {"sphere hess csv \"$(printf 'nodir/\\033]2;x\\007.csv')\"",
+         "The CSV file nodir/\\x1B]2;x\\x07.csv cannot be written: its folder nodir does not exist."},
+        {"profile marked.BodyFoil", "marked.BodyFoil, line 1, field 2: expected NP, found \"\\uFEFF\\xFF\"."},
+        {"--ni 1" + zeros + " sphere",
+         "NI can be at most 2147483646; the text \"1" + std::string(106, '0') + "…" + std::string(53, '0') +
+             "\" gives 1e+308."},
+    };
+    for (const auto& c : cases) {
+        const auto run = RunBatch(dir, c.arguments);
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.arguments << "\n" << run.errors;
+    }
 }
 
 TEST(BatchProgram, ATurkishLocaleWritesTheSameFile) {

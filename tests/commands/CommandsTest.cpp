@@ -100,6 +100,8 @@ TEST_F(CommandsTest, HessWithoutGeometryShowsTheMessageAndChangesNothing) {
     EXPECT_FALSE(HessCommand(session, ui));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0], "Geometriyi hazırla");
+    ASSERT_EQ(ui.explanations.size(), 1u);
+    EXPECT_NE(ui.explanations[0].find("build one first"), std::string::npos) << ui.explanations[0];
     EXPECT_EQ(Results(), "");
     EXPECT_EQ(session.vinf.VinfX, 0.0);
     EXPECT_FALSE(session.shell.DrawCpSurface);
@@ -229,7 +231,8 @@ TEST_F(CommandsTest, AStoppedGeometryCommandKeepsThePreviousGeometryAndFile) {
     const std::string before = Results();
     StopInStage stop("results");
     EXPECT_FALSE(SphereCommand(session, "90", "90", ui, &stop));
-    EXPECT_EQ(stop.stages, std::vector<std::string>{"results"});
+    // The stages are named as they come, up to the one that stopped.
+    EXPECT_EQ(stop.stages, (std::vector<std::string>{"body of revolution", "panel geometry", "results"}));
     EXPECT_TRUE(Results() == before);
     EXPECT_EQ(session.model.NI, 3);
     EXPECT_TRUE(ui.messages.empty());

@@ -84,9 +84,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (fromMemory.ok && fromFile.ok && (!Same(a.xI, b.xI) || !Same(a.rI, b.rI))) __builtin_trap();
     }
     // A count refused for memory names the memory usable at that moment, which may change
-    // between the two reads; the messages must agree up to it.
-    constexpr std::string_view kUsable = "; this program may use ";
+    // between the two reads (and with it the decimals of both amounts); the messages must agree
+    // up to the amounts.
+    constexpr std::string_view kAmounts = ", whose ";
     const std::string_view a = fromMemory.message, b = fromFile.message;
-    if (fromMemory.ok != fromFile.ok || a.substr(0, a.find(kUsable)) != b.substr(0, b.find(kUsable))) __builtin_trap();
+    if (fromMemory.ok != fromFile.ok || a.substr(0, a.find(kAmounts)) != b.substr(0, b.find(kAmounts))) __builtin_trap();
     return 0;
 }

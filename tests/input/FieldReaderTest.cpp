@@ -199,7 +199,7 @@ TEST(FieldReader, AByteOrderMarkAtTheStartIsSkippedAndNowhereElse) {
     EXPECT_EQ(header.Text(), "Title");
     std::string message;
     EXPECT_EQ(Numbers("3, " + mark + "4", &message), (std::vector<double>{3}));
-    EXPECT_EQ(message, "in.txt, line 1, field 2: expected the next number, found \"" + mark + "4\".");
+    EXPECT_EQ(message, "in.txt, line 1, field 2: expected the next number, found \"\\uFEFF4\".");
 
     TempDir dir;
     const std::string path = dir.File("marked.Coords");
@@ -214,10 +214,11 @@ TEST(FieldReader, AByteOrderMarkAtTheStartIsSkippedAndNowhereElse) {
     EXPECT_EQ(Numbers(mark).size(), 0u);
 }
 
-TEST(FieldReader, MessagesShowAtMostTheStartOfALongTextAndNoControlCharacters) {
-    const std::string text = "a\x01" + std::string(100, 'b');
+TEST(FieldReader, MessagesShowSixtyCharactersOfALongTextAndNoControlCharacter) {
+    const std::string text = "a\x01" + std::string(100, 'b') + "z";
     const std::string message = FailureOfFirstNumber(text);
-    EXPECT_EQ(message, "in.txt, line 1, field 1: expected the x of point 1, found \"a?" + std::string(58, 'b') + "...\".");
+    EXPECT_EQ(message, "in.txt, line 1, field 1: expected the x of point 1, found \"a\\x01" + std::string(38, 'b') +
+                           "\u2026" + std::string(19, 'b') + "z\".");
 }
 
 TEST(FieldReader, AFileReadsLikeTheSameTextInMemoryAcrossBufferBoundaries) {

@@ -7,6 +7,7 @@
 #include <clocale>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "geometry/BodyOfRevolution.h"
 #include "geometry/PanelGeometry.h"
@@ -90,13 +91,38 @@ TEST(WholeFile, ReplacesTheFileAndAFailureLeavesTheOldOneAndNoTemporaryFile) {
     std::filesystem::create_directory(dir.File("a directory"));
     const Status onDirectory = WriteWholeFile(dir.File("a directory"), "x", "The CSV file");
     EXPECT_FALSE(onDirectory.ok);
-    EXPECT_EQ(onDirectory.message.rfind("The CSV file " + dir.File("a directory") + " cannot be written: ", 0), 0u)
-        << onDirectory.message;
+    EXPECT_EQ(onDirectory.message,
+              "The CSV file " + dir.File("a directory") + " is not a regular file (a directory); nothing was written to it.");
     EXPECT_FALSE(WriteWholeFile(dir.File("missing/out.csv"), "x", "The CSV file").ok);
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++entries;
     EXPECT_EQ(entries, 2u);
     EXPECT_EQ(ReadFile(path), "new contents");
+}
+
+// A stop asked for when the new file is complete: the progress looks into the folder at that
+// moment, when the temporary file exists, so that its name is checked too.
+TEST(WholeFile, AStopBeforeTheRenameKeepsTheOldFileAndRemovesTheTemporaryOneNamedAfterIt) {
+    struct StopWhenAsked : Progress {
+        explicit StopWhenAsked(const TempDir& dir) : dir(dir) {}
+        void Report(std::string_view, double) override {}
+        bool StopRequested() const override {
+            for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+                seen.push_back(entry.path().filename().string());
+            return true;
+        }
+        const TempDir& dir;
+        mutable std::vector<std::string> seen;
+    };
+    TempDir dir;
+    WriteFile(dir.File("out.csv"), "old");
+    StopWhenAsked stop(dir);
+    EXPECT_THROW(WriteWholeFile(dir.File("out.csv"), "new", "The CSV file", {"", &stop}), Cancelled);
+    EXPECT_EQ(ReadFile(dir.File("out.csv")), "old");
+    EXPECT_EQ(testing::Snapshot(dir.path()).size(), 1u);
+    ASSERT_EQ(stop.seen.size(), 2u);
+    const std::string temporary = stop.seen[0] == "out.csv" ? stop.seen[1] : stop.seen[0];
+    EXPECT_EQ(temporary.rfind("out.csv.panelflow-unfinished-", 0), 0u) << temporary;
 }
 
 }  // namespace

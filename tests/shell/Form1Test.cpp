@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
@@ -20,6 +23,8 @@
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QUrl>
 #include <clocale>
 #include <cmath>
 #include <memory>
@@ -28,6 +33,7 @@
 
 #include "shell/FilePicker.h"
 #include "shell/Form1.h"
+#include "shell/MessageBoxUserInterface.h"
 #include "support/FindControl.h"
 #include "support/WindowTest.h"
 
@@ -85,21 +91,41 @@ QString SphereProfileText(int points) {
 }
 
 // The same sphere as a corner-point grid of NI x NJ panels, meridians turning positively about +x
-// from the -z side, the last column repeating the first.
-QString SphereCornerText(int NI, int NJ) {
+// from the -z side (negatively when `turn` is -1: the normals then point inwards), the last column
+// repeating the first.
+QString SphereCornerText(int NI, int NJ, int turn = 1) {
     const double pi = std::acos(-1.0);
     QString text = QString::number(NI) + ", " + QString::number(NJ) + "\n";
     for (int i = 1; i <= NI + 1; ++i)
         for (int j = 1; j <= NJ + 1; ++j) {
             const double t = pi * (i - 1) / NI;
             const double r = (i == 1 || i == NI + 1) ? 0.0 : std::sin(t) / 2;
-            const double theta = -pi / 2 + (j - 1) * 2 * pi / NJ;
+            const double theta = -pi / 2 + turn * (j - 1) * 2 * pi / NJ;
             text += QString("%1, %2, %3, %4, %5\n")
                         .arg(i)
                         .arg(j)
                         .arg(Number((1 - std::cos(t)) / 2), Number(r * std::cos(theta)), Number(r * std::sin(theta)));
         }
     return text;
+}
+
+// A flat diamond whose two columns of panels lie on top of each other with opposite normals:
+// the body folds onto itself, and the elimination meets a zero pivot.
+constexpr const char* kFoldedBody =
+    "2, 2\n1, 1, 0, 0, 0\n1, 2, 0, 0, 0\n1, 3, 0, 0, 0\n2, 1, 0.5, 0, -0.5\n2, 2, 0.5, 0, 0.5\n"
+    "2, 3, 0.5, 0, -0.5\n3, 1, 1, 0, 0\n3, 2, 1, 0, 0\n3, 3, 1, 0, 0\n";
+
+// The batch program's standard error and results file for `arguments`, run in `directory`.
+struct BatchRun {
+    QString errors;
+    QByteArray results;
+};
+BatchRun RunBatch(const QStringList& arguments, const QString& directory) {
+    QProcess batch;
+    batch.setWorkingDirectory(directory);
+    batch.start(PANELFLOW_SHELL_BATCH_PROGRAM, arguments);
+    batch.waitForFinished(60000);
+    return {QString::fromUtf8(batch.readAllStandardError()), ReadFile(directory + "/Axisym.txt")};
 }
 
 QRect ScrollBarPart(QScrollBar* bar, QStyle::SubControl part) {
@@ -228,10 +254,11 @@ private slots:
         QCOMPARE(scale->singleStep(), 1);
 
         const QList<QAction*> menus = window_->menuBar()->actions();
-        QCOMPARE(menus.size(), 3);
+        QCOMPARE(menus.size(), 4);
         QCOMPARE(menus[0]->text(), QString("Geometry"));
         QCOMPARE(menus[1]->text(), QString("About"));
-        QCOMPARE(menus[2]->text(), QString("Results"));
+        QCOMPARE(menus[2]->text(), QString("Flow"));
+        QCOMPARE(menus[3]->text(), QString("Results"));
         QCOMPARE(menus[0]->menu(), Control<QMenu>("Mn_Geometry"));
         QVERIFY(menus[1]->menu() == nullptr);
         const QList<QAction*> items = Control<QMenu>("Mn_Geometry")->actions();
@@ -296,6 +323,7 @@ private slots:
         window_->Command_HessPan_Click();  // the button is hidden; the command guards itself
         Settle();
         QCOMPARE(ui_.messages, QStringList{QString::fromUtf8("Geometriyi hazırla")});
+        QVERIFY2(ui_.explanations[0].startsWith("There is no body to solve for yet"), qPrintable(ui_.explanations[0]));
         QVERIFY(!Shown("Command_HessPan"));
         QCOMPARE(QFileInfo(ResultsPath()).size(), 0);
         QCOMPARE(Picture(), before);
@@ -637,6 +665,13 @@ private slots:
                          "Hess's source panel method"));
         for (const char* name : {"Label7", "Label8", "Label4", "Label5"})
             QVERIFY(!about->findChild<QLabel*>(name)->text().isEmpty());
+        // The blue line is a link, to the user's guide of this tree; a version line stands above.
+        auto* link = about->findChild<QLabel*>("Label5");
+        QVERIFY(link->openExternalLinks());
+        const QString href = link->text().section('"', 1, 1);
+        QVERIFY2(href.endsWith("/docs/guide.md") && QFileInfo(QUrl(href).toLocalFile()).isFile(), qPrintable(href));
+        auto* version = about->findChild<QLabel*>("Label_Version");
+        QVERIFY(version && version->text().startsWith("Version 1."));
 
         // The window stays usable beside it, and closing it keeps it for the next "About".
         Trigger("Mn_Sphere");
@@ -646,6 +681,162 @@ private slots:
         ClickMenuBar("Mn_About");
         QCOMPARE(aboutWindows().size(), 1);
         QVERIFY(about->isVisible());
+    }
+
+    // A folded body is no solution: the message keeps its text and says why beneath it, the
+    // sections are written, and nothing is drawn, plotted or exported as if it were the flow.
+    void zeroPivotSaysWhyAndKeepsNoSolution() {
+        WriteFile(work_->filePath("Folded.Coords"), kFoldedBody);
+        Control<QScrollBar>("HScroll_X")->setValue(150);  // turned, so that a net off the body would show
+        Trigger("Mn_Corners");
+        static_cast<panelflow::DirectoryList*>(Control<QListWidget>("Dir1"))->setPath(work_->path());
+        ClickFile("File_BodyCoords", "Folded.Coords");
+        QVERIFY2(ui_.messages.isEmpty(), qPrintable(ui_.messages.join('\n')));
+        const QImage wireFrame = Picture();
+
+        ClickHess();
+        QCOMPARE(Picture(), wireFrame);  // no net of the free stream alone
+        QVERIFY(!Control<QAction>("Mn_Plot")->isEnabled());
+        QVERIFY(!Control<QAction>("Mn_Export")->isEnabled());
+        QCOMPARE(ui_.messages, QStringList{QString::fromUtf8(" sıfır diyagonal elemanı")});
+        QCOMPARE(ui_.kinds[0], panelflow::testing::RecordingWindowInterface::Message);
+        QVERIFY2(ui_.explanations[0].contains("zero pivot at step 2 of 4"), qPrintable(ui_.explanations[0]));
+        const QByteArray results = ReadFile(ResultsPath());
+        QVERIFY(results.contains("Source strengths\r\n\r\n0.000000  0.000000  \r\n"));
+        QVERIFY(results.contains("1-Cp"));
+        Trigger("Mn_BodyAndSolution");
+        QCOMPARE(Control<QLabel>("Body_Solution")->text(), QString("none: the elimination met a zero pivot at step 2 of 4"));
+    }
+
+    void bodyAndSolutionWindowFollowsTheCommands() {
+        auto text = [this](const char* name) { return Control<QLabel>(name)->text(); };
+        Trigger("Mn_BodyAndSolution");
+        QWidget* body = Control<QWidget>("BodyWindow");
+        QVERIFY(body->isVisible() && !body->isModal() && body->isWindow());
+        QCOMPARE(text("Body_Name"), QString("none yet"));
+
+        Trigger("Mn_Sphere");
+        QCOMPARE(text("Body_Name"), QString("sphere of diameter 1"));
+        QCOMPARE(text("Body_Panels"), QString::fromUtf8("4 × 4 (NI × NJ), 16 panels"));
+        QCOMPARE(text("Body_Stream"), QString("(1, 0, 0), speed 1"));
+        QCOMPARE(text("Body_Solver"), QString("none yet"));
+        QVERIFY(text("Body_Solution").startsWith("none yet"));
+        ClickHess();
+        QCOMPARE(text("Body_Solver"), QString("dense: coefficient tables written"));
+        QCOMPARE(text("Body_Solution"), QString("solved, in the free stream (1, 0, 0)"));
+
+        // A corner file leaves the count boxes alone; the window says what was loaded.
+        WriteFile(work_->filePath("Grid.Coords"), SphereCornerText(3, 6));
+        Trigger("Mn_Corners");
+        static_cast<panelflow::DirectoryList*>(Control<QListWidget>("Dir1"))->setPath(work_->path());
+        ClickFile("File_BodyCoords", "Grid.Coords");
+        QCOMPARE(text("Body_Name"), QDir::toNativeSeparators(work_->filePath("Grid.Coords")));
+        QCOMPARE(text("Body_Panels"), QString::fromUtf8("3 × 6 (NI × NJ), 18 panels"));
+        QVERIFY(text("Body_Solution").startsWith("none yet"));
+        ClickHess();
+        Trigger("Mn_Plot");
+        QCOMPARE(Control<QWidget>("PlotWindow")->windowTitle(),
+                 QString::fromUtf8("1 − Cp along the body — Grid.Coords, 3 × 6 panels, free stream (1, 0, 0)"));
+        QVERIFY(ui_.messages.isEmpty());
+    }
+
+    // The dialog refuses, word for word, what the batch program's --stream refuses; the Hess
+    // command then solves in the stream chosen, as the batch program does.
+    void freeStreamDialogRefusesAsTheBatchProgramAndTheHessUsesIt() {
+        Trigger("Mn_FreeStream");
+        auto* dialog = Control<QDialog>("FreeStreamDialog");
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(TextOf("Stream_X") + TextOf("Stream_Y") + TextOf("Stream_Z"), QString("100"));
+        QPushButton* ok = Control<QDialogButtonBox>("Stream_Buttons")->button(QDialogButtonBox::Ok);
+        QVERIFY(ok->isEnabled());
+        for (const QStringList& stream : {QStringList{"1", "abc", "0"}, QStringList{"0", "0", "0"},
+                                          QStringList{"1e999", "0", "0"}, QStringList{"nan", "1", "0"}}) {
+            Type("Stream_X", stream[0]);
+            Type("Stream_Y", stream[1]);
+            Type("Stream_Z", stream[2]);
+            QVERIFY(!ok->isEnabled());
+            const BatchRun batch = RunBatch({"--stream", stream.join(','), "sphere"}, work_->path());
+            QCOMPARE("panelflow-batch: " + Control<QLabel>("Stream_Reading")->text(), batch.errors.section('\n', 0, 0));
+        }
+        Type("Stream_X", "0");
+        Type("Stream_Y", " 2 ");
+        Type("Stream_Z", "0");
+        QCOMPARE(Control<QLabel>("Stream_Reading")->text(), QString("Speed 2, along (0, 1, 0)."));
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(Control<QLabel>("Body_Stream")->text(), QString("(0, 2, 0), speed 2"));
+
+        Trigger("Mn_Sphere");
+        ClickHess();
+        QVERIFY(ui_.messages.isEmpty());
+        QTemporaryDir batchDir;
+        const BatchRun batch = RunBatch({"--stream", "0,2,0", "sphere", "hess"}, batchDir.path());
+        QVERIFY(batch.results.contains("1-Cp"));
+        QVERIFY(ReadFile(ResultsPath()) == batch.results);
+    }
+
+    // After a refused file the picker keeps the keyboard; it says what it lists and, in a tooltip,
+    // the whole directory that its narrow list cuts off.
+    void pickerKeepsTheKeyboardAfterARefusedFileAndSaysWhatItLists() {
+        WriteFile(work_->filePath("Broken.BodyFoil"), "Broken, 5, points\n1, 0, 0\n");
+        Trigger("Mn_ReadData");
+        auto* dir = static_cast<panelflow::DirectoryList*>(Control<QListWidget>("Dir1"));
+        dir->setPath(work_->path());
+        ClickFile("File_BodyFoil", "Broken.BodyFoil");
+        QCOMPARE(ui_.messages.size(), 1);
+        QCOMPARE(QApplication::focusWidget(), Control<QWidget>("File_BodyFoil"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!Shown("Frame_IOWindow"));
+
+        Trigger("Mn_ReadData");
+        QCOMPARE(dir->toolTip(), QDir::toNativeSeparators(QDir(work_->path()).absolutePath()));
+        QVERIFY(Control<QWidget>("File_BodyFoil")->toolTip().contains("*.BodyFoil"));
+        QCOMPARE(Control<QLabel>("Picker_Kind")->text(), QString("Body profiles"));
+        Trigger("Mn_Corners");
+        QCOMPARE(Control<QLabel>("Picker_Kind")->text(), QString("Corner points"));
+        QVERIFY(Control<QWidget>("File_BodyCoords")->toolTip().contains("*.Coords"));
+    }
+
+    // Refusals carry the error icon, warnings the warning icon, confirmations the information
+    // icon; an explanation stands beneath the text.
+    void messageBoxesShowTheIconOfTheirKind() {
+        // A warning keeps its kind on its way from the worker thread.
+        WriteFile(work_->filePath("Inward.Coords"), SphereCornerText(3, 6, -1));
+        Trigger("Mn_Corners");
+        static_cast<panelflow::DirectoryList*>(Control<QListWidget>("Dir1"))->setPath(work_->path());
+        ClickFile("File_BodyCoords", "Inward.Coords");
+        QCOMPARE(ui_.kinds, std::vector<panelflow::testing::RecordingWindowInterface::Kind>{
+                                panelflow::testing::RecordingWindowInterface::Warning});
+
+        panelflow::MessageBoxUserInterface boxes;
+        boxes.SetParent(window_.get());
+        struct Seen {
+            QMessageBox::Icon icon;
+            QString text, informative;
+        };
+        std::vector<Seen> seen;
+        const auto closeNextBox = [&seen] {
+            QTimer::singleShot(0, [&seen] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                seen.push_back({box->icon(), box->text(), box->informativeText()});
+                box->accept();
+            });
+        };
+        closeNextBox();
+        boxes.ShowMessage("refused");
+        closeNextBox();
+        boxes.ShowExplainedMessage("kept as it was", "what to do");
+        closeNextBox();
+        boxes.ShowWarning("suspect");
+        closeNextBox();
+        boxes.ShowInformation("saved");
+        QCOMPARE(seen.size(), 4u);
+        QCOMPARE(seen[0].icon, QMessageBox::Critical);
+        QCOMPARE(seen[1].icon, QMessageBox::Critical);
+        QCOMPARE(seen[1].text + "|" + seen[1].informative, QString("kept as it was|what to do"));
+        QCOMPARE(seen[2].icon, QMessageBox::Warning);
+        QCOMPARE(seen[3].icon, QMessageBox::Information);
     }
 
     void renderedWindowShowsRedBlueAndTheBackground() {

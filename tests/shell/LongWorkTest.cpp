@@ -4,6 +4,7 @@
 // Offscreen, messages recorded.
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -67,11 +68,22 @@ private slots:
     void init() { OpenWindow(); }
     void cleanup() { CloseWindow(); }
 
+    // The dense solver with its tables, and the symmetric one without them on a finer sphere.
+    void cancelledHessLeavesTheFileTheWindowAndTheSolutionAsTheyWere_data() {
+        QTest::addColumn<QString>("counts");
+        QTest::addColumn<bool>("tables");
+        QTest::newRow("dense") << "72" << true;
+        QTest::newRow("symmetric") << "600" << false;
+    }
+
     void cancelledHessLeavesTheFileTheWindowAndTheSolutionAsTheyWere() {
+        QFETCH(QString, counts);
+        QFETCH(bool, tables);
         Sphere("8", "8");
         QTest::mouseClick(Control<QPushButton>("Command_HessPan"), Qt::LeftButton);
         QVERIFY(panelflow::testing::AwaitIdle(*window_));
-        Sphere("72", "72");
+        Sphere(qPrintable(counts), qPrintable(counts));
+        if (!tables) Control<QAction>("Mn_WriteTables")->trigger();
         const QByteArray before = ReadFile(ResultsPath());
         const QImage picture = Picture();
         const double oneMinusCp = window_->session().solution.OneMinusCp(2, 3);
@@ -124,6 +136,28 @@ private slots:
         QVERIFY(batch.waitForFinished(120000));
         QCOMPARE(batch.exitCode(), 0);
         QVERIFY(ReadFile(batchDir.filePath("Axisym.txt")) == ReadFile(ResultsPath()));
+    }
+
+    // The plot window reads the session; while a command replaces it the plot takes no input.
+    void plotTakesNoInputWhileACommandRuns() {
+        Sphere("8", "8");
+        QTest::mouseClick(Control<QPushButton>("Command_HessPan"), Qt::LeftButton);
+        QVERIFY(panelflow::testing::AwaitIdle(*window_));
+        Control<QAction>("Mn_Plot")->trigger();
+        QWidget* plot = Control<QWidget>("PlotWindow");
+        auto* column = Control<QComboBox>("Plot_Column");
+        QVERIFY(plot->isVisible() && column->isEnabled());
+
+        Control<QLineEdit>("Text_NI")->setText("72");
+        Control<QLineEdit>("Text_NJ")->setText("72");
+        Control<QAction>("Mn_Sphere")->trigger();
+        QVERIFY(window_->busy());
+        QVERIFY(!plot->isEnabled());
+        QTest::keyClick(column, Qt::Key_Down);
+        QCOMPARE(column->currentIndex(), 0);
+        QVERIFY(panelflow::testing::AwaitIdle(*window_));
+        QVERIFY(plot->isEnabled());
+        QVERIFY(ui_.messages.isEmpty());
     }
 
     void pickerClosesByEscapeOrItsCloseControlLeavingAllAsItWas() {

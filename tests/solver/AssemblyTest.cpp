@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <array>
 #include <string>
 #include <vector>
 
 #include "base/NumberText.h"
+#include "geometry/BodyOfRevolution.h"
+#include "geometry/PanelGeometry.h"
+#include "solver/DenseSolver.h"
+#include "solver/SurfaceVelocity.h"
 #include "support/PanelQuadrature.h"
 #include "support/PanelTestSupport.h"
 
@@ -86,6 +92,45 @@ TEST(Assembly, SphereWithFourByFourPanelsHasTheReferenceFirstRows) {
     for (long n = 1; n <= 17; ++n) EXPECT_EQ(Fixed(solution.vNorm(1, n), 4), normal[n - 1]) << "column " << n;
     for (long n = 1; n <= 16; ++n) EXPECT_EQ(Fixed(solution.uTan(1, n), 4), uTan[n - 1]) << "column " << n;
     for (long n = 1; n <= 16; ++n) EXPECT_EQ(Fixed(solution.vTan(1, n), 4), vTan[n - 1]) << "column " << n;
+}
+
+// A body with a flat base, as users draw them: an elliptic nose, a cylinder and a base of three
+// rings at x = 2. Moving the base's points along x by a billionth puts control points a hair's
+// breadth off other base panels' planes, on the lines of their sides where NJ is odd.
+Array2D<double> FlatBaseOneMinusCp(int NJ, double baseShift) {
+    const std::vector<std::array<double, 2>> points = {{0.0, 0.0}, {0.05, 0.15}, {0.2, 0.26}, {0.5, 0.3}, {1.0, 0.3},
+                                                       {1.5, 0.3}, {2.0, 0.3},  {2.0, 0.2},  {2.0, 0.1}, {2.0, 0.0}};
+    PanelModel model;
+    testing::SetCounts(model, static_cast<int>(points.size()) - 1, NJ);
+    BodyProfile profile;
+    profile.xI = Array1D<double>(model.NI1);
+    profile.rI = Array1D<double>(model.NI1);
+    for (int i = 1; i <= model.NI1; ++i) {
+        const bool base = i > 7;
+        profile.xI(i) = points[i - 1][0] + (base ? (i % 2 == 0 ? baseShift : -baseShift) : 0.0);
+        profile.rI(i) = points[i - 1][1];
+    }
+    BuildBodyOfRevolution(profile, model);
+    EXPECT_TRUE(BuildPanels(model).ok);
+    SolverOutput output;
+    EXPECT_TRUE(DenseSolve(model, StreamProblem(kUnitStream), output).ok);
+    EXPECT_FALSE(output.zeroPivot);
+    SurfaceSolution surface;
+    SurfaceVelocity(model, kUnitStream, output.solutions.front(), surface);
+    return surface.OneMinusCp;
+}
+
+TEST(Assembly, FlatBaseMovedByABillionthOrATrillionthSolvesLikeTheFlatBase) {
+    for (int NJ = 7; NJ <= 15; ++NJ) {
+        const Array2D<double> flat = FlatBaseOneMinusCp(NJ, 0.0);
+        for (const double shift : {1e-9, 1e-12}) {
+            const Array2D<double> moved = FlatBaseOneMinusCp(NJ, shift);
+            double largest = 0.0;
+            for (int i = 1; i <= 9; ++i)
+                for (int j = 1; j <= NJ; ++j) largest = std::fmax(largest, std::fabs(moved(i, j) - flat(i, j)));
+            EXPECT_LT(largest, 1e-6) << "NJ " << NJ << ", base moved by " << shift;
+        }
+    }
 }
 
 // -------------------------------------------------------------------------------------------

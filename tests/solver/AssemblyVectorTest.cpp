@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <numeric>
 #include <random>
 #include <string>
@@ -14,6 +15,7 @@
 #include "geometry/BodyOfRevolution.h"
 #include "geometry/PanelGeometry.h"
 #include "solver/SourcePanels.h"
+#include "support/NearPlanePoints.h"
 #include "support/ReferenceAssembly.h"
 
 namespace panelflow {
@@ -55,9 +57,9 @@ public:
 };
 
 // Panel 1 is the square (-1..1)^2 in the plane z = 0 with the global axes; the next panels'
-// control points stand where the square's branch rules matter: in its plane inside and outside
-// it and on a side's line, exactly above a side, above a side's extension and above a corner,
-// and close to these places. The rest are random panels in random orientations.
+// control points stand where the square's velocity is a limit or special: in its plane inside
+// and outside it and on a side's line, exactly above a side, above a side's extension and above
+// a corner, and close to these places. The rest are random panels in random orientations.
 PanelModel SpecialAndRandomPanels(unsigned seed) {
     const std::vector<Point> special = {
         {0.3, 0.2, 0.0},  {3.0, 0.0, 0.0},   {2.0, 1.0, 0.0},  {-1.0, 0.0, 0.5},   {-1.0, 3.0, 0.5},
@@ -159,6 +161,39 @@ TEST_P(VectorAssembly, MatchesTheScalarAssemblyOnASphere) {
     AssembleInfluenceMatricesVector(model, vinf, vector, nullptr, instructions, threads);
     testing::AssembleInfluenceMatricesScalar(model, vinf, scalar);
     ExpectSameMatrices(vector, scalar);
+}
+
+// Each random panel of the shared cases in its own axes with its points as the control points of
+// panels in the same axes, so that the assembly's column of that panel is its (u, v, w) at them.
+TEST_P(VectorAssembly, AHairsBreadthOffThePlaneAgreesWithQuadruplePrecision) {
+    const auto [instructions, threads] = GetParam();
+    if (!ProcessorSupports(instructions)) GTEST_SKIP() << "this processor lacks the instruction set";
+    const std::vector<testing::NearPlaneCase>& cases = testing::SharedNearPlaneCases();
+    double largest = 0.0;
+    const testing::NearPlaneCase* worst = nullptr;
+    for (std::size_t first = 0, last = 0; first < cases.size(); first = last) {
+        while (last < cases.size() && cases[last].xsi == cases[first].xsi && cases[last].ita == cases[first].ita) ++last;
+        const testing::NearPlaneCase& panel = cases[first];
+        LoosePanels panels(static_cast<int>(last - first) + 1);
+        std::vector<std::array<double, 2>> corners;
+        for (int k = 1; k <= panel.n; ++k) corners.push_back({panel.xsi[k], panel.ita[k]});
+        panels.Set(1, {0, 0, 0}, {1, 0, 0}, {0, 0, 1}, corners);
+        for (std::size_t c = first; c < last; ++c)
+            panels.Set(static_cast<int>(c - first) + 2, {cases[c].x, cases[c].y, cases[c].z}, {1, 0, 0}, {0, 0, 1},
+                       {{-1e-3, -1e-3}, {0.0, 1e-3}, {1e-3, -1e-3}});
+        InfluenceMatrices matrices;
+        AssembleInfluenceMatricesVector(panels.model, FreeStream{1.0, 0.0, 0.0}, matrices, nullptr, instructions, threads);
+        for (std::size_t c = first; c < last; ++c) {
+            const long m = static_cast<long>(c - first) + 2;
+            double error = std::max({std::fabs(matrices.uTan(m, 1) - cases[c].u), std::fabs(matrices.vTan(m, 1) - cases[c].v),
+                                     std::fabs(matrices.vNorm(m, 1) - cases[c].w)});
+            if (!std::isfinite(matrices.uTan(m, 1) + matrices.vTan(m, 1) + matrices.vNorm(m, 1))) error = HUGE_VAL;
+            if (error > largest) largest = error, worst = &cases[c];
+        }
+    }
+    std::printf("largest error of u, v, w: %.3g\n", largest);
+    ASSERT_TRUE(worst == nullptr || largest < 1e-12)
+        << "largest error " << largest << " at (" << worst->x << ", " << worst->y << ", " << worst->z << ")";
 }
 
 INSTANTIATE_TEST_SUITE_P(

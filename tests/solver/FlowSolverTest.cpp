@@ -77,5 +77,41 @@ TEST(FlowSolver, TablesAreWrittenOnceFromTheAssembledSystemBeforeTheElimination)
     EXPECT_TRUE(failed.output.solutions.empty());
 }
 
+// The choice for every kind of body and setting: what is chosen and why, or what is refused.
+TEST(FlowSolver, ChoosesBySettingsAndBodyAndRefusesWhatTheBodyCannotTake) {
+    PanelModel revolution, corners;
+    revolution.BodyOfRevolution = true;
+    struct Row {
+        const PanelModel* body;
+        std::optional<SolverKind> forced;
+        bool tables;
+        const char* expected;  // the choice's text, or the start of the refusal
+    };
+    const Row rows[] = {
+        {&revolution, {}, true, "dense: coefficient tables written"},
+        {&revolution, {}, false, "symmetric: a body of revolution, coefficient tables not written"},
+        {&corners, {}, false, "hierarchical: not a body of revolution, coefficient tables not written"},
+        {&corners, {}, true, "dense: coefficient tables written"},
+        {&corners, SolverKind::Dense, false, "dense: as requested"},
+        {&revolution, SolverKind::Symmetric, false, "symmetric: as requested, a body of revolution"},
+        {&corners, SolverKind::Symmetric, false, "The symmetric solver needs a body of revolution"},
+        {&revolution, SolverKind::Symmetric, true, "The symmetric solver does not form the coefficient tables"},
+        {&revolution, SolverKind::Hierarchical, false, "hierarchical: as requested"},
+        {&corners, SolverKind::Hierarchical, true, "The hierarchical solver does not form the coefficient tables"},
+    };
+    for (const Row& row : rows) {
+        SolverChoice choice{SolverKind::Dense, "unchanged"};
+        const Status status = ChooseSolver(*row.body, row.forced, row.tables, choice);
+        const std::string said = status ? choice.Text() : status.message;
+        EXPECT_EQ(said.rfind(row.expected, 0), 0u) << said;
+        if (!status) {
+            EXPECT_EQ(choice.reason, "unchanged");
+        }
+    }
+    SolverKind kind{};
+    EXPECT_TRUE(ReadSolverName("symmetric", kind) && kind == SolverKind::Symmetric);
+    EXPECT_FALSE(ReadSolverName("Symmetric", kind));
+}
+
 }  // namespace
 }  // namespace panelflow

@@ -64,11 +64,11 @@ struct Case {
     FreeStream vinf;
 };
 
-class AgainstDense : public ::testing::TestWithParam<Case> {};
+class HierarchicalAgainstDense : public ::testing::TestWithParam<Case> {};
 
 // Both onset flows of the problem (the body's free stream and one of a body turning about y,
 // which varies from panel to panel) are solved together, as the dense solver does.
-TEST_P(AgainstDense, AgreesWithinTheAccuracyAndCompresses) {
+TEST_P(HierarchicalAgainstDense, AgreesWithinTheAccuracyAndCompresses) {
     const PanelModel model = GetParam().body();
     FlowProblem problem = StreamProblem(GetParam().vinf);
     OnsetFlow& turning = problem.onsets.emplace_back();
@@ -101,7 +101,7 @@ TEST_P(AgainstDense, AgreesWithinTheAccuracyAndCompresses) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Bodies, AgainstDense,
+INSTANTIATE_TEST_SUITE_P(Bodies, HierarchicalAgainstDense,
                          ::testing::Values(Case{"EllipsoidAlongX", &ExampleEllipsoid, {1.0, 0.0, 0.0}},
                                            Case{"EllipsoidAtIncidence", &ExampleEllipsoid, {0.3, 1.0, 0.5}},
                                            Case{"FlatBaseAlongX", &FlatBaseBody, {1.0, 0.0, 0.0}},

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -45,6 +46,22 @@ inline void WriteFile(const std::string& path, const std::string& text) {
     out << text;
 }
 
+// Every entry of a directory but the tests' own dot files, with what it is: a regular file's
+// bytes, where a symbolic link leads, or the kind of any other file. Equal snapshots mean that
+// nothing in the directory changed.
+inline std::map<std::string, std::string> Snapshot(const std::filesystem::path& dir) {
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name[0] == '.') continue;
+        const auto kind = entry.symlink_status().type();
+        if (kind == std::filesystem::file_type::regular) entries[name] = ReadFile(entry.path().string());
+        else if (kind == std::filesystem::file_type::symlink) entries[name] = "link to " + std::filesystem::read_symlink(entry).string();
+        else entries[name] = "kind " + std::to_string(static_cast<int>(kind));
+    }
+    return entries;
+}
+
 // Splits a results-file text at its CR LF line ends.
 inline std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -64,8 +81,14 @@ inline std::vector<std::string> Lines(const std::string& text) {
 class RecordingInterface : public UserInterface {
 public:
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    // The text among the messages, its explanation apart.
+    void ShowExplainedMessage(const std::string& text, const std::string& explanation) override {
+        messages.push_back(text);
+        explanations.push_back(explanation);
+    }
     void ShowWarning(const std::string& text) override { warnings.push_back(text); }
     std::vector<std::string> messages;
+    std::vector<std::string> explanations;
     std::vector<std::string> warnings;
 };
 

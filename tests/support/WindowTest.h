@@ -1,7 +1,7 @@
 #pragma once
 // The common ground of the GUI tests: a fresh window over a results file in a temporary
 // directory of its own, a recorder of the messages it shows (with the pointer's shape at each,
-// -1 for the normal pointer), and its controls found by their object names.
+// -1 for the normal pointer, and the kind of each), and its controls found by their object names.
 
 #include <QGuiApplication>
 #include <QStringList>
@@ -17,12 +17,24 @@
 namespace panelflow::testing {
 
 struct RecordingWindowInterface : UserInterface {
-    void ShowMessage(const std::string& text) override {
+    enum Kind { Message, Warning, Information };
+    void ShowMessage(const std::string& text) override { Record(text, Message); }
+    // The text as a message; its explanation apart, in the same place of `explanations`.
+    void ShowExplainedMessage(const std::string& text, const std::string& explanation) override {
+        Record(text, Message);
+        explanations.back() = QString::fromStdString(explanation);
+    }
+    void ShowWarning(const std::string& text) override { Record(text, Warning); }
+    void ShowInformation(const std::string& text) override { Record(text, Information); }
+    void Record(const std::string& text, Kind kind) {
         messages.push_back(QString::fromStdString(text));
+        explanations.push_back(QString());
+        kinds.push_back(kind);
         const QCursor* cursor = QGuiApplication::overrideCursor();
         cursors.push_back(cursor ? cursor->shape() : -1);
     }
-    QStringList messages;
+    QStringList messages, explanations;
+    std::vector<Kind> kinds;
     std::vector<int> cursors;
 };
 

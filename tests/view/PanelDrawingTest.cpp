@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/PanelTestSupport.h"
 #include "support/RecordingCanvas.h"
 #include "support/TempDir.h"
 #include "commands/Commands.h"
@@ -295,6 +296,45 @@ TEST(PanelDrawing, TheScaleBoxSetsTheVisibleRange) {
     texts.scale = "zero";
     RedrawView(PanelModel{}, Array2D<double>{}, DrawOptions{}, ReadViewTexts(texts), canvas);
     EXPECT_FLOAT_EQ(canvas.calls[6].x1, -6);
+}
+
+// 800 x 300 panels are more than the picture's 400 x 400 pixels: the outlines and the net are drawn
+// at no more than 400 rows and columns, around the centre of every corner, and the drawing still
+// spans the whole body.
+TEST(PanelDrawing, AMeshFinerThanThePictureIsDrawnAsWhatThePictureCanShow) {
+    const PanelModel model = testing::SpherePanels(800, 300);
+    Array2D<double> OneMinusCp(800, 300);
+    for (int i = 1; i <= 800; ++i)
+        for (int j = 1; j <= 300; ++j) OneMinusCp(i, j) = 0.5;
+    const ViewSettings settings{30, 20, -10, 2};
+    RecordingCanvas canvas;
+    const ViewFrame frame = RedrawView(model, OneMinusCp, DrawOptions{true, true}, settings, canvas);
+
+    RotatedCorners rotated = RotateCorners(model, frame.R);
+    const ViewCentre centre = CentreCorners(model, rotated);
+    EXPECT_EQ(frame.centre.xc, centre.xc);
+    EXPECT_EQ(frame.centre.zc, centre.zc);
+    ExpectAxesLast(canvas, frame);
+
+    const auto red = CountBeforeAxes(canvas, DrawKind::Line, kRed), blue = CountBeforeAxes(canvas, DrawKind::Line, kBlue);
+    EXPECT_GT(red, 1000);
+    EXPECT_LE(red, 2 * 401 * 401);
+    EXPECT_GT(blue, 1000);
+    EXPECT_LE(blue, 2 * 401 * 401);
+    EXPECT_TRUE(canvas.OfKind(DrawKind::PlotPoint).empty());
+    float low = 1e9f, high = -1e9f, cornerLow = 1e9f, cornerHigh = -1e9f;
+    for (std::size_t c = 0; c + 3 < canvas.calls.size(); ++c)
+        if (canvas.calls[c].colour == kRed)
+            for (float x : {canvas.calls[c].x1, canvas.calls[c].x2}) low = std::min(low, x), high = std::max(high, x);
+    for (int i = 1; i <= model.NI; ++i)
+        for (int j = 1; j <= model.NJ; ++j)
+            for (int k = 1; k <= model.nCorner(i, j); ++k) {
+                cornerLow = std::min(cornerLow, static_cast<float>(rotated.xCornerRot(i, j, k)));
+                cornerHigh = std::max(cornerHigh, static_cast<float>(rotated.xCornerRot(i, j, k)));
+            }
+    EXPECT_GE(low, cornerLow - 1e-6f);
+    EXPECT_LE(high, cornerHigh + 1e-6f);
+    EXPECT_GT(high - low, 0.99f * (cornerHigh - cornerLow));
 }
 
 }  // namespace
