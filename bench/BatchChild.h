@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs panelflow-batch as a child process in a directory: its exit status, wall seconds, processor
 // seconds (user and system, of all its threads) and peak resident memory. The child is started by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The line that opens every benchmark's output: the processor, the assembly's instruction set
 // and OpenBLAS's kernels and threads, without which no figure can be compared.

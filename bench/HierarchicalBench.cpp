@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // panelflow-bench-hierarchical: the hierarchical solver next to the dense one on corner-point
 // files, each in one run.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // panelflow-bench: how long the Hess command's stages take on spheres of given panel counts,
 // each fast path next to its baseline measured in the same run on the same data.
 //

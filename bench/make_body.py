@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes corner-point files (*.Coords) of bodies that are not bodies of revolution, at any
 NI x NJ, for measuring the solvers on large meshes.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the example geometry files of this folder.
 
 Profile files (*.BodyFoil): a title, the number of points NP and a column note, then one line

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Configures and builds panelflow in build/ (Release).
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Configures and builds everything in build/ (Release), passing its arguments to cmake; it
+# installs nothing (scripts/run.sh and scripts/test.sh install what they need first).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release "$@"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang in build-fuzz/ and runs each for a while (60 s, or the
 # first argument) on its stored corpus in tests/fuzz/corpus/<target>/. New inputs go to a
 # scratch directory, so the stored corpus stays as it is; a crash, a sanitizer report or a
@@ -6,8 +7,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
+bash scripts/install-deps.sh runtime build fuzz
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANELFLOW_BUILD_FUZZ=ON \
-  -DPANELFLOW_BUILD_GUI=OFF -DPANELFLOW_BUILD_BENCH=OFF -DPANELFLOW_BUILD_TESTS=OFF
+  -DPANELFLOW_BUILD_GUI=OFF -DPANELFLOW_BUILD_BENCH=OFF -DPANELFLOW_BUILD_TESTS=OFF -DPANELFLOW_WERROR="${PANELFLOW_WERROR:-OFF}"
 cmake --build build-fuzz -j"$(nproc)"
 mkdir -p build-fuzz/artifacts
 scratch="$(mktemp -d)"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Arrays indexed from 0 up to an inclusive upper bound, as the panel model and the solver use them:
 // an array "allocated [0..n]" holds n + 1 entries; index 0 exists and stays unused by convention.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes BuildVersion.h with the project's version and the commit of the sources, run at every
 # build so that the commit is never stale. configure_file leaves the header untouched when
 # nothing changed, so an unchanged checkout rebuilds nothing.

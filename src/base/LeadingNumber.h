@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The leading-number rule for numbers typed into the window's text boxes (and the batch
 // program's --ni/--nj texts): blanks, tabs and line feeds are skipped wherever they stand

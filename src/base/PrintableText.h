@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Texts from outside the program (file names, step names, option texts, the fields of a file, the
 // name of another process) made safe to show. Every such text goes through PrintableText before

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the operating system lets this process have, asked before large work is started, and the
 // one signal disposition that turns a limit into an ordinary write failure.

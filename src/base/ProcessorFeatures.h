@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The vector instruction sets of this processor, asked once when the program runs, so that one
 // binary runs anywhere and uses the widest set the processor has.

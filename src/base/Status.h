@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The result of an operation that can be refused: ok, or a message for the user that says what
 // is wrong. Routines return it instead of printing or throwing; the shell shows the message.

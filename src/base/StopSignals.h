@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The signals that end a program by default and that a user or the system sends in normal life
 // (closing the terminal, Ctrl-C, Ctrl-\, kill, a timer, a CPU-time limit, a reader that went

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one pool of threads for the program's own parallel loops (the assembly, the coefficient
 // tables), sized once from the processor; the BLAS library keeps its own pool beside it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "Version.h"
 
 // Generated in the build tree at every build, from BuildVersion.h.in.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The line that both programs print for --version: the program's name, the project's version
 // and, when the build was made from a git checkout, the commit it was built from ("-dirty" when

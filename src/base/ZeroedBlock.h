@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An owning block of numbers that starts all zero: the storage behind every array of the
 // program. Its size is fixed when it is made; it copies deeply and moves cheaply, and has none

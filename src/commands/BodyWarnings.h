@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The warning a geometry command shows after it has built a body that cannot be right (see
 // geometry/BodyChecks.h): what is wrong, in the terms of the input the body came from, and where

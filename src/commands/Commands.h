@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The user's commands, free of any toolkit, shared by the window and the batch program.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Export surface": the current solution per panel to a CSV or a VTK PolyData file (the formats
 // are described in results/SurfaceExport.h). The file is written whole or not at all; a target

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The free stream as a text "X,Y,Z" (the batch program's --stream): three decimal numbers with
 // a point as the decimal separator, in every locale, separated by commas.

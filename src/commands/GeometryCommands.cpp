@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three geometry commands: the sphere, a body profile file revolved about x, and a file of
 // corner points. Each builds the new node grid and panels aside and checks them; only a geometry
 // whose panels and sections are sound replaces the session's, so a refused command leaves the

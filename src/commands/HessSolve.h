@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Hess's method of constant-strength source panels on the current panels, as one step of the
 // Hess command: solve through the solver entry point (solver/FlowSolver.h), with the three

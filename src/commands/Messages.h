@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The texts the commands show the user that are not built from the input: the two messages
 // of the window in its own language, each with the English sentence shown beneath it, and the

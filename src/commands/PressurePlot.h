@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The curves of the plot "1 - Cp along the body": per meridian column j, the values at the
 // control points of rows i = 1..NI against their x; and, when the body is a sphere centred on the

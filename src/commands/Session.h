@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Everything one run of the program holds between commands: the panel model, the body profile,
 // the surface solution, the free stream and the shell's own state. One Session is owned by the

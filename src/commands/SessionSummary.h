@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The session in words, for the window "Body and solution" and the titles of the windows that
 // show a solution: which body is loaded, its panels, the free stream, the solver and the state of

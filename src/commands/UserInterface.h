@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the commands need of the user's side: a message that the user must acknowledge (a modal
 // box with one OK button in the window, a line on standard error in the batch program), and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The view's four text boxes as the redraw reads them: each angle box's leading number in
 // degrees (0 when it does not begin with one), the scale box's leading number (1 when that is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Checks of a built body that cannot be right although every panel could be computed: a body
 // whose panel normals point into it, and a body that is not closed at its ends. Such bodies are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bodies of revolution about the x axis: a profile of points (x, r) from nose to tail, revolved
 // into the node grid of the panel model.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Panel geometry: from the node grid, every panel's corners, corner count, control point, local
 // axes and corner coordinates in those axes (see PanelModel.h for the conventions).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether a panel model's nodes all lie on one sphere centred on the x axis, such as the
 // generated sphere or a profile file of the same shape; the plot then shows the exact flow.

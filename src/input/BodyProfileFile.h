@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The body profile file (*.BodyFoil): the meridian of a body of revolution as points (x, r).
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The corner-point file (*.Coords): the node grid of the panel model given directly.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The field reader shared by the body profile and corner-point files.
 //
@@ -62,6 +63,10 @@ public:
 
     // "<name>, line L, field F": where the last field read began, for messages about its value.
     std::string Where() const;
+    // The line on which the last field read began (1 for the first).
+    long long Line() const { return fieldLine_; }
+    // Whether the last read failed because the file had ended.
+    bool Ended() const { return problem_ == Problem::End; }
     // The text of the last field read (without quotes).
     std::string_view Text() const { return text_; }
 

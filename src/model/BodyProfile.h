@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A body of revolution's profile: points (x, r) from nose to tail along the meridian, and the
 // meridian angles of the node columns.

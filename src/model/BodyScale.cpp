@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/BodyScale.h"
 
 #include <algorithm>
@@ -88,6 +89,7 @@ PanelModel ScaledModel(const PanelModel& model, int exponent) {
         Scale(*lengths, exponent);
     for (Array3D<double>* lengths : {&scaled.xCorner, &scaled.yCorner, &scaled.zCorner, &scaled.Xsi, &scaled.Ita})
         Scale(*lengths, exponent);
+    Scale(scaled.Area, 2 * exponent);
     return scaled;
 }
 

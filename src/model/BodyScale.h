@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The size of a body, and the frame in which it is computed. The panel geometry and the flow are
 // unchanged when every coordinate is scaled by a power of two (the scaling is exact), but their
@@ -27,7 +28,8 @@ Status CheckBodySize(const PanelModel& model);
 int NormalisingExponent(const PanelModel& model);
 
 // A copy of `model` with every length (nodes, corners, control points, corners in panel axes)
-// multiplied by 2^exponent; the counts and the panel axes are kept.
+// multiplied by 2^exponent and every area by 2^(2 exponent); the counts and the panel axes are
+// kept.
 PanelModel ScaledModel(const PanelModel& model, int exponent);
 
 }  // namespace panelflow

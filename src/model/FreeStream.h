@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The uniform free stream (VinfX, VinfY, VinfZ), relative to which every velocity is given.
 //

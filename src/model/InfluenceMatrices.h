@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The three influence matrices of Hess's method for N panels, each [0..N] x [0..N+1], row-major
 // and contiguous (row 0 and column 0 unused), so that BLAS works on them in place.
@@ -8,7 +9,8 @@
 // -(Zta_m . Vinf); uTan and vTan hold the components along Xsi_m and Ita_m (column N + 1 stays 0).
 // A system with R right-hand sides has vNorm [0..N] x [0..N+R], the right-hand sides in columns
 // N + 1 .. N + R. They live only while a solution is computed: 24 (N + 1)(N + 2) bytes in all for
-// one right-hand side.
+// one right-hand side. Where the potentials are wanted, potential(m, n) [0..N] x [0..N] is the
+// potential at control point m of a unit source on panel n, 8 (N + 1)^2 bytes more.
 
 #include "base/Array.h"
 
@@ -17,6 +19,7 @@ namespace panelflow {
 struct InfluenceMatrices {
     long N = 0;
     Array2D<double> vNorm, uTan, vTan;
+    Array2D<double> potential;  // empty unless asked for
 };
 
 }  // namespace panelflow

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/PanelCounts.h"
 
 #include <algorithm>
@@ -21,15 +22,6 @@ std::string Number(double value) {
     return std::string(buffer, end);
 }
 
-// Bytes in gigabytes, or in megabytes below a tenth of a gigabyte (of `unit` when given), with
-// `decimals` decimals.
-std::string MemoryText(double bytes, int decimals = 1, double unit = 0.0) {
-    const bool gigabytes = (unit > 0.0 ? unit : bytes) >= 1e8;
-    std::string text;
-    AppendFixed(text, bytes / (gigabytes ? 1e9 : 1e6), decimals);
-    return text + (gigabytes ? " GB" : " MB");
-}
-
 // "NI = … give … panels, whose <what> <needed> of memory; this program may use <usable> now
 // (<limit>)", the two amounts in one unit with as many decimals (up to three) as it takes to tell
 // them apart. When less is needed than may be used, adds which `share` of it the work may take.
@@ -48,6 +40,13 @@ Status DoesNotFit(double NI, double NJ, std::string_view what, double needed, co
 }
 
 }  // namespace
+
+std::string MemoryText(double bytes, int decimals, double unit) {
+    const bool gigabytes = (unit > 0.0 ? unit : bytes) >= 1e8;
+    std::string text;
+    AppendFixed(text, bytes / (gigabytes ? 1e9 : 1e6), decimals);
+    return text + (gigabytes ? " GB" : " MB");
+}
 
 Status ReadPanelCount(std::string_view text, std::string_view name, int& count) {
     const double value = LeadingNumber(text);

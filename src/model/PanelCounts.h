@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Checks of the panel counts before anything is built: a count must be a whole number of at
 // least 1, and the problem it gives must fit in the memory this process may use (for the dense
@@ -16,6 +17,10 @@ inline constexpr int kLargestCount = 2147483646;
 // Reads `text` by the leading-number rule; refuses anything but a whole number from 1 to
 // kLargestCount. `name` ("NI", "NJ") names the count in the message.
 Status ReadPanelCount(std::string_view text, std::string_view name, int& count);
+
+// Bytes in gigabytes, or in megabytes below a tenth of a gigabyte (of `unit` when given), with
+// `decimals` decimals: "2.4 GB", "35.0 MB".
+std::string MemoryText(double bytes, int decimals = 1, double unit = 0.0);
 
 // Bytes of the three (N + 1) x (N + 2) double matrices of the solution for N = NI * NJ.
 double InfluenceMatrixBytes(double NI, double NJ);

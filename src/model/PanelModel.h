@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The panel model shared by every subsystem: the panel counts, the node grid that geometry input
 // builds, and the per-panel arrays that BuildPanels derives from it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a solution leaves on the surface, per panel (i, j), [0..NI] x [0..NJ] (index 0 unused):
 // the source strength Sigma; the surface velocity at the control point in global axes (Vx, Vy,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two sections of a body of revolution: its profile and the coordinates of its nodes.
 

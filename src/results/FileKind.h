@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Internal to the results layer: the one check of what kind of file the program may write, shared
 // by the results file and the exports, and the refusal that names the kind.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The four geometry sections of the results file: panel corner points, control points, cosine
 // directors of the panel axes, and corner coordinates in panel axes.

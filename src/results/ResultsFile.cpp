@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/ResultsFile.h"
 
 #include <fcntl.h>
@@ -146,7 +147,7 @@ ResultsTransaction::ResultsTransaction(std::string path) : path_(std::move(path)
 void ResultsTransaction::Rollback() {
     // Best effort: if even truncating fails there is nothing more we can do than report the
     // original failure, which the caller already holds.
-    (void)::truncate(path_.c_str(), length_);
+    if (::truncate(path_.c_str(), length_) != 0) return;
 }
 
 }  // namespace panelflow

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The results file: plain text, lines ended by CR LF, started empty when the program starts and
 // appended to by every command, one section at a time (open for appending, write, close).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One program at a time per results file. Two programs appending to one Axisym.txt would mix
 // their sections, and a program starting would empty the file under another one; so whoever

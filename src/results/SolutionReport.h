@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two per-panel sections of a solution, "Source strengths" and "1-Cp": an empty line, the
 // title, an empty line, then NI lines of NJ values with six decimals, each followed by two blanks.

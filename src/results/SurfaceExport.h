@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The surface solution in two exchange formats, one value per panel (i, j) in panel-number
 // order (i outer, j inner). Numbers are written in the shortest text that reads back as the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The three tables of influence coefficients: "Hess method - Normal velocities" (nRows lines of
 // nCols values, the last being the right-hand side), "u Tangential velocities" and

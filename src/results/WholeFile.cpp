@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/WholeFile.h"
 
 #include <fcntl.h>
@@ -79,6 +80,42 @@ bool WriteAll(int fd, const char* data, std::size_t size, int& errorNumber) {
     return true;
 }
 
+namespace {
+
+// What a whole-file writer finds at `path`: the file behind its links (`target`) and, where it
+// exists, its status. Refuses a target that is no regular file or is the guard's kept file.
+Status FindTarget(const std::string& path, std::string_view what, const WholeFileGuard& guard, std::string& target,
+                  struct stat& existing, bool& exists) {
+    if (!FollowLinks(path, target))
+        return Status::Fail(std::string(what) + " " + PrintableText(path) + " cannot be written: " + std::strerror(errno) +
+                            ".");
+    exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode))
+        return Status::Fail(NotARegularFile(what, target == path ? path : path + " (a link to " + target + ")",
+                                            existing.st_mode));
+    struct stat kept {};
+    if (exists && !guard.kept.empty() && ::stat(guard.kept.c_str(), &kept) == 0 && kept.st_dev == existing.st_dev &&
+        kept.st_ino == existing.st_ino)
+        return Status::Fail(std::string(what) + " " + PrintableText(path) +
+                            " is the results file; nothing was written to it.");
+    return Status::Ok();
+}
+
+}  // namespace
+
+Status CheckWholeFileTarget(const std::string& path, std::string_view what, const WholeFileGuard& guard) {
+    std::string target;
+    struct stat existing {};
+    bool exists = false;
+    if (Status found = FindTarget(path, what, guard, target, existing, exists); !found) return found;
+    const std::string folderName = FolderOf(target);
+    if (::access(folderName.c_str(), W_OK | X_OK) == 0) return Status::Ok();
+    const int errorNumber = errno;
+    const std::string start = std::string(what) + " " + PrintableText(path) + " cannot be written: ";
+    if (errorNumber == ENOENT) return Status::Fail(start + "its folder " + PrintableText(folderName) + " does not exist.");
+    return Status::Fail(start + std::strerror(errorNumber) + ".");
+}
+
 Status WriteWholeFile(const std::string& path, std::string_view contents, std::string_view what,
                       const WholeFileGuard& guard) {
     const auto fail = [&](const std::string& reason) {
@@ -87,18 +124,12 @@ Status WriteWholeFile(const std::string& path, std::string_view contents, std::s
     const auto failNumber = [&](int errorNumber) { return fail(std::strerror(errorNumber)); };
 
     std::string target;
-    if (!FollowLinks(path, target)) return failNumber(errno);
+    struct stat existing {};
+    bool exists = false;
+    if (Status found = FindTarget(path, what, guard, target, existing, exists); !found) return found;
     const auto refuseKind = [&](mode_t mode) {
         return Status::Fail(NotARegularFile(what, target == path ? path : path + " (a link to " + target + ")", mode));
     };
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode)) return refuseKind(existing.st_mode);
-    struct stat kept {};
-    if (exists && !guard.kept.empty() && ::stat(guard.kept.c_str(), &kept) == 0 && kept.st_dev == existing.st_dev &&
-        kept.st_ino == existing.st_ino)
-        return Status::Fail(std::string(what) + " " + PrintableText(path) +
-                            " is the results file; nothing was written to it.");
 
     // The temporary file lies in the target's directory, so that the rename stays on one file system.
     TemporaryFile temporary{TemporaryName(target)};

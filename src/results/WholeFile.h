@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing a file whole or not at all: the text goes to a temporary file beside the target, which
 // then replaces the target in one rename. A bad directory, a full disk, a refused target, a stop
@@ -37,5 +38,10 @@ inline constexpr std::string_view kUnfinishedMark = ".panelflow-unfinished-";
 // progress before the rename removes the temporary file and throws Cancelled.
 Status WriteWholeFile(const std::string& path, std::string_view contents, std::string_view what,
                       const WholeFileGuard& guard = {});
+
+// The checks of WriteWholeFile that need no text, for a caller that would rather refuse a target
+// before long work than after it: the same refusals of the target, and of a folder that is
+// missing or takes no new file. The writer still has the last word.
+Status CheckWholeFileTarget(const std::string& path, std::string_view what, const WholeFileGuard& guard = {});
 
 }  // namespace panelflow

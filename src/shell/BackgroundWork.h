@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs the window's commands on a worker thread, one at a time, so that the window keeps
 // repainting while a long command computes. Work that lasts longer than half a second shows the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window "Body and solution": a small non-modal window beside the main window that names the
 // body (the sphere, or the file's path), its NI x NJ panels, the free stream of the next Hess

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "FilePicker.h"
 
 #include <QDir>
@@ -89,6 +90,11 @@ void DirectoryList::Open(QListWidgetItem* item) {
     if (!target.isEmpty() && target != path_) setPath(target);
 }
 
+bool IsBodyFile(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    return QDir::match(kProfilePattern, name) || QDir::match(kCornerPattern, name);
+}
+
 FileList::FileList(const QString& pattern, const QString& kind, QWidget* parent)
     : QListWidget(parent), pattern_(pattern), kind_(kind) {
     connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { emit fileChosen(item->text()); });
@@ -102,6 +108,8 @@ void FileList::setDirectory(const QString& directory) {
                                                         QDir::Name | QDir::IgnoreCase);
     addItems(names);
 }
+
+bool FileList::Matches(const QString& name) const { return QDir::match(pattern_, name); }
 
 QString FileList::selectedName() const {
     const QListWidgetItem* item = currentItem();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The controls of the file picker: a drive list (on this platform the file-system roots and
 // mounted volumes), a directory list that opens directories and reports every change of its
@@ -9,6 +10,14 @@
 #include <QStringList>
 
 namespace panelflow {
+
+// The patterns of the two kinds of body file, a profile and a panel corner-point file; a name
+// matches a pattern whatever the letter case.
+inline constexpr char kProfilePattern[] = "*.BodyFoil";
+inline constexpr char kCornerPattern[] = "*.Coords";
+
+// True when the file name of `path` matches one of the two patterns.
+bool IsBodyFile(const QString& path);
 
 // The roots of the mounted volumes, "/" first, without repeats.
 QStringList DriveRoots();
@@ -60,6 +69,8 @@ public:
     QString pattern() const { return pattern_; }
     QString kind() const { return kind_; }
     QString directory() const { return directory_; }
+    // True when a file called `name` matches the pattern.
+    bool Matches(const QString& name) const;
     // Lists the matching files of `directory`.
     void setDirectory(const QString& directory);
     // The chosen name, "" when none is.

@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "Form1.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -143,10 +145,10 @@ void Form1::CreateControls() {
     Dir1 = new DirectoryList(Frame_IOWindow);
     Dir1->setObjectName("Dir1");
     Dir1->setGeometry(8, 40, 113, 126);
-    File_BodyCoords = new FileList("*.Coords", "Corner points", Frame_IOWindow);
+    File_BodyCoords = new FileList(kCornerPattern, "Corner points", Frame_IOWindow);
     File_BodyCoords->setObjectName("File_BodyCoords");
     File_BodyCoords->setGeometry(128, 16, 137, 149);
-    File_BodyFoil = new FileList("*.BodyFoil", "Body profiles", Frame_IOWindow);
+    File_BodyFoil = new FileList(kProfilePattern, "Body profiles", Frame_IOWindow);
     File_BodyFoil->setObjectName("File_BodyFoil");
     File_BodyFoil->setGeometry(128, 16, 137, 149);
     // The picker closes without a choice by its small close control or Escape.
@@ -358,6 +360,19 @@ void Form1::File_BodyCoords_Click(const QString& name) {
         Frame_IOWindow->hide();
         ShowNewGeometry();
     });
+}
+
+bool Form1::OpenFile(const QString& path) {
+    const QFileInfo file(path);
+    const QString name = file.fileName();
+    if (!File_BodyFoil->Matches(name) && !File_BodyCoords->Matches(name)) return false;
+    Dir1->setPath(file.absolutePath());
+    if (File_BodyFoil->Matches(name)) {
+        File_BodyFoil_Click(name);
+    } else {
+        File_BodyCoords_Click(name);
+    }
+    return true;
 }
 
 void Form1::Close_IOWindow_Click() { Frame_IOWindow->hide(); }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form1, the main window: the panel counts, the geometry commands, the view with its rotation
 // and scale controls, the Hess command, the file picker and the About command; then the
@@ -52,6 +53,11 @@ public:
     const Session& session() const { return session_; }
     // True while a command runs on the worker thread.
     bool busy() const;
+
+    // Reads a body file named on the command line as if it had been chosen in the file picker,
+    // which moves to its directory; its kind follows from its name as the picker's lists match
+    // it. A name that neither list would show is refused (false) and changes nothing.
+    bool OpenFile(const QString& path);
 
     // The window's handlers, one per user action.
     void Mn_Sphere_Click();

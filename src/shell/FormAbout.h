@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form_About: one sentence on what the program computes and by which method, who wrote it, the
 // version, and a link to the user's guide. Static labels only; a separate, non-modal window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dialog "Free stream": the free stream of the window's Hess command as its three components
 // X, Y, Z (direction and speed together), read exactly as the batch program reads --stream X,Y,Z

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The canvas of the drawing area: paints the view's calls into a QImage. Picture coordinates
 // are mapped onto the image by the window that SetCoordinates gives; lines are clipped to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window's message sink: every message of the commands in a modal box with the text and one
 // OK button, under the application's name as title, with the icon of its kind: an error for a

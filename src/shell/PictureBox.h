@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing area Pic1: shows an image that the view draws into, so the picture survives being
 // covered (the file picker lies over it) without a redraw. A click of the left button in it is

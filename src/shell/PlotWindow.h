@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The plot "1 - Cp along the body": a non-modal window with 1 - Cp (or Cp) against x at the
 // control points, one curve per meridian column chosen in Plot_Column (or all columns, drawn

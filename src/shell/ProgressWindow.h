@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The progress window of long work: a small window over the main window with the stage (the
 // names in base/Progress.h, "panel geometry" or "elimination", say), a bar with its fraction and

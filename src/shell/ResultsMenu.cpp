@@ -1,13 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ResultsMenu.h"
 
 #include <QAction>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <memory>
 #include <string>
 
+#include "FieldDialog.h"
+#include "LoadsWindow.h"
 #include "PlotWindow.h"
 #include "commands/ExportCommand.h"
+#include "commands/LoadsCommand.h"
 
 namespace panelflow {
 namespace {
@@ -25,6 +30,10 @@ ResultsMenu::ResultsMenu(QMenuBar* bar, const Session& session, UserInterface& u
     Mn_Plot->setObjectName("Mn_Plot");
     Mn_Export = Mn_Results->addAction("Export surface…");
     Mn_Export->setObjectName("Mn_Export");
+    Mn_Loads = Mn_Results->addAction("Loads and added masses…");
+    Mn_Loads->setObjectName("Mn_Loads");
+    Mn_Field = Mn_Results->addAction("Flow field…");
+    Mn_Field->setObjectName("Mn_Field");
     Mn_Results->addSeparator();
     Mn_WriteTables = Mn_Results->addAction("Write coefficient tables");
     Mn_WriteTables->setObjectName("Mn_WriteTables");
@@ -32,6 +41,8 @@ ResultsMenu::ResultsMenu(QMenuBar* bar, const Session& session, UserInterface& u
     Mn_WriteTables->setChecked(true);
     connect(Mn_Plot, &QAction::triggered, this, &ResultsMenu::Mn_Plot_Click);
     connect(Mn_Export, &QAction::triggered, this, &ResultsMenu::Mn_Export_Click);
+    connect(Mn_Loads, &QAction::triggered, this, &ResultsMenu::Mn_Loads_Click);
+    connect(Mn_Field, &QAction::triggered, this, &ResultsMenu::Mn_Field_Click);
     ShowSolution();
 }
 
@@ -39,13 +50,30 @@ void ResultsMenu::ShowSolution() {
     const bool ready = session_.shell.SolutionReady;
     Mn_Plot->setEnabled(ready);
     Mn_Export->setEnabled(ready);
+    Mn_Loads->setEnabled(ready);
+    Mn_Field->setEnabled(ready);
     if (plot_ && plot_->isVisible()) plot_->Refresh();
+    if (!solutionKept_) {
+        if (loads_) loads_->MarkEarlier();
+        if (field_) field_->Refresh();
+    }
+    solutionKept_ = false;
+}
+
+// The menu's own work (an export, the loads, the flow field) leaves the solution as it was, so
+// the loads shown and the field dialog's state stay when it ends.
+void ResultsMenu::RunKeepingSolution(Command command, std::function<void(bool)> done) {
+    run_(std::move(command), [this, done = std::move(done)](bool succeeded) {
+        solutionKept_ = true;
+        done(succeeded);
+    });
 }
 
 bool ResultsMenu::WriteTables() const { return Mn_WriteTables->isChecked(); }
 
 void ResultsMenu::SetBusy(bool busy) {
     if (plot_) plot_->SetBusy(busy);
+    if (field_) field_->setEnabled(!busy);
 }
 
 void ResultsMenu::Mn_Plot_Click() {
@@ -76,7 +104,7 @@ void ResultsMenu::ExportDialog_FileSelected(const QString& chosen) {
         vtk = exportDialog_ && exportDialog_->selectedNameFilter() == kVtkFilter;
         path += vtk ? ".vtp" : ".csv";
     }
-    run_([this, target = path.toStdString(), vtk](UserInterface& ui, Progress& progress) {
+    RunKeepingSolution([this, target = path.toStdString(), vtk](UserInterface& ui, Progress& progress) {
         progress.Report(kStageExport, 0.0);
         return ExportSurfaceCommand(session_, target, vtk ? SurfaceFormat::Vtk : SurfaceFormat::Csv, ui);
     }, [this, path, vtk](bool done) {
@@ -91,6 +119,26 @@ void ResultsMenu::ExportDialog_FileSelected(const QString& chosen) {
         exportDialog_->selectFile(path);
         exportDialog_->open();
     });
+}
+
+// The loads are computed beside the window (six unit motions are solved) and shown once there.
+void ResultsMenu::Mn_Loads_Click() {
+    auto loads = std::make_shared<BodyLoads>();
+    RunKeepingSolution([this, loads](UserInterface& ui, Progress& progress) { return LoadsCommand(session_, ui, &progress, {}, *loads); },
+         [this, loads](bool done) {
+             if (!done) return;
+             if (!loads_) loads_ = new LoadsWindow(window_);
+             loads_->Show(*loads);
+         });
+}
+
+void ResultsMenu::Mn_Field_Click() {
+    if (!field_) field_ = new FieldDialog(session_, [this](Command command, std::function<void(bool)> done) {
+        RunKeepingSolution(std::move(command), std::move(done));
+    }, window_);
+    field_->Refresh();
+    field_->show();
+    field_->raise();
 }
 
 }  // namespace panelflow

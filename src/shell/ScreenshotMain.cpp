@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // panelflow-screenshot [--plot | --picker | --body] PNG [NI NJ [SCALE ANGLE_X ANGLE_Z]]: runs the
 // real window in a temporary directory, builds the sphere (default NI = NJ = 16), applies the
 // Hess panel method, moves the scale and rotation bars as a user would (default scale 2, 30

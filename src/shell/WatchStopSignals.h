@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window program's answer to the stop signals of base/StopSignals.h (closing the terminal it
 // was started from, Ctrl-C, kill, a CPU-time limit, ...): every window is closed as if by the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "solver/Assembly.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@ namespace panelflow {
 namespace {
 
 using assembly::FieldPanel;
+using assembly::PotentialRowKernel;
 using assembly::RowKernel;
 
 constexpr long kRowsPerTask = 4;
@@ -22,14 +24,15 @@ constexpr long kColumnsPerBlock = 512;  // 37 entries of 512 panels take 150 kB,
 
 void AssembleInfluenceMatricesVector(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& solution,
                                      Progress* progress, VectorInstructions instructions, unsigned threads,
-                                     long rightHandSides) {
+                                     long rightHandSides, bool potentials) {
     const long N = static_cast<long>(model.PanelCount());
     solution = InfluenceMatrices{N, Array2D<double>(N, N + rightHandSides), Array2D<double>(N, N + 1),
-                                 Array2D<double>(N, N + 1)};
+                                 Array2D<double>(N, N + 1), potentials ? Array2D<double>(N, N) : Array2D<double>()};
     if (N < 1) return;
 
     const SourcePanels sources(model);
     const RowKernel kernel = RowKernelFor(instructions);
+    const PotentialRowKernel potentialKernel = PotentialRowKernelFor(instructions);
 
     // Tasks of a few rows each go to the workers of the thread pool; the calling thread (worker 0)
     // alone reports progress.
@@ -52,9 +55,15 @@ void AssembleInfluenceMatricesVector(const PanelModel& model, const FreeStream& 
         // arrays, read once from memory, serve every row from the nearer caches.
         for (long columns = 0; columns < N; columns += kColumnsPerBlock) {
             const long end = std::min(N, columns + kColumnsPerBlock);
-            for (long m = first; m <= last; ++m)
-                kernel(sources.arrays(), fields[m - first], columns, end, solution.uTan.row(m) + 1,
-                       solution.vTan.row(m) + 1, solution.vNorm.row(m) + 1);
+            for (long m = first; m <= last; ++m) {
+                if (potentials)
+                    potentialKernel(sources.arrays(), fields[m - first], columns, end, solution.uTan.row(m) + 1,
+                                    solution.vTan.row(m) + 1, solution.vNorm.row(m) + 1,
+                                    solution.potential.row(m) + 1, nullptr);
+                else
+                    kernel(sources.arrays(), fields[m - first], columns, end, solution.uTan.row(m) + 1,
+                           solution.vTan.row(m) + 1, solution.vNorm.row(m) + 1);
+            }
         }
         const long done = rowsDone.fetch_add(last - first + 1) + last - first + 1;
         const double fraction = static_cast<double>(done) / static_cast<double>(N);
@@ -67,8 +76,9 @@ void AssembleInfluenceMatricesVector(const PanelModel& model, const FreeStream& 
 }
 
 void AssembleInfluenceMatrices(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& matrices,
-                               Progress* progress, long rightHandSides) {
-    AssembleInfluenceMatricesVector(model, vinf, matrices, progress, VectorInstructions::Best, 0, rightHandSides);
+                               Progress* progress, long rightHandSides, bool potentials) {
+    AssembleInfluenceMatricesVector(model, vinf, matrices, progress, VectorInstructions::Best, 0, rightHandSides,
+                                    potentials);
 }
 
 }  // namespace panelflow

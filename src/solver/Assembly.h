@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Assembly of the influence matrices (InfluenceMatrices.h) for the model's N panels: every
 // ordered pair of panels, the pair of a panel with itself included, and the right-hand side of
 // the free stream in column N + 1. vNorm gets `rightHandSides` columns after column N; those
-// after N + 1 stay zero for the caller to fill.
+// after N + 1 stay zero for the caller to fill. With `potentials`, the matrix of the panels'
+// potentials is filled in the same sweep (SourcePanelPotential at every control point).
 // The matrices are allocated afresh; a block that cannot be had throws std::bad_alloc before any
 // is filled.
 //
@@ -21,13 +23,13 @@
 namespace panelflow {
 
 void AssembleInfluenceMatrices(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& matrices,
-                               Progress* progress = nullptr, long rightHandSides = 1);
+                               Progress* progress = nullptr, long rightHandSides = 1, bool potentials = false);
 
 // The same with a chosen instruction set (supported by the processor) and at most `threads`
 // workers (0: all); for tests and benchmarks.
 void AssembleInfluenceMatricesVector(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& matrices,
                                      Progress* progress = nullptr,
                                      VectorInstructions instructions = VectorInstructions::Best,
-                                     unsigned threads = 0, long rightHandSides = 1);
+                                     unsigned threads = 0, long rightHandSides = 1, bool potentials = false);
 
 }  // namespace panelflow

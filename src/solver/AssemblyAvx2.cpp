@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The assembly's inner loop for processors with AVX2 and FMA: 4 source panels per step.
 // Built with that instruction set's compiler flags (src/solver/CMakeLists.txt) and called only
 // where the processor has it.
@@ -6,6 +7,7 @@
 
 #define PANELFLOW_KERNEL_NAME AssembleRowAvx2
 #define PANELFLOW_KERNEL_COLUMN_NAME AssembleColumnAvx2
+#define PANELFLOW_KERNEL_POTENTIAL_NAME AssembleRowWithPotentialAvx2
 #define PANELFLOW_KERNEL_MATH_NAME QuotientMathAvx2
 #define PANELFLOW_KERNEL_SIDE_LOG_NAME SideLogarithmAvx2
 #define PANELFLOW_KERNEL_VECTOR __m256d

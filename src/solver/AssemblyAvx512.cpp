@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The assembly's inner loop for processors with AVX-512F: 8 source panels per step.
 // Built with that instruction set's compiler flags (src/solver/CMakeLists.txt) and called only
 // where the processor has it.
@@ -6,6 +7,7 @@
 
 #define PANELFLOW_KERNEL_NAME AssembleRowAvx512
 #define PANELFLOW_KERNEL_COLUMN_NAME AssembleColumnAvx512
+#define PANELFLOW_KERNEL_POTENTIAL_NAME AssembleRowWithPotentialAvx512
 #define PANELFLOW_KERNEL_MATH_NAME QuotientMathAvx512
 #define PANELFLOW_KERNEL_SIDE_LOG_NAME SideLogarithmAvx512
 #define PANELFLOW_KERNEL_VECTOR __m512d

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The inner loops of the vectorised assembly: one field panel against many source panels, W
 // source panels at a time (a row of the matrices), and one source panel at many field points, W
@@ -12,7 +13,7 @@
 // there, the divisions by a side's length and by 4 Pi become products with reciprocals, and each
 // side's logarithm and arctangent are taken of their quotients without forming them, the
 // logarithm as 2 atanh(d / (r + r')) (AssemblyMath.h: within 2.5 ulps, so an angle of at most Pi
-// errs by less than 1e-15). The side terms are those that SourcePanelVelocity.cpp derives: the
+// errs by less than 1e-15). The side terms are those that PanelSideTerms.cpp derives: the
 // logarithm with r + r' - d free of cancellation, the angle of each side a plain arctangent
 // without branch rules, so that a point a hair's breadth off the plane cannot flip it. Two things
 // are cheaper here: h, and Q = r r' + a b + rho^2 in the angle's denominator, are formed directly
@@ -50,6 +51,8 @@ struct SourceArrays {
     void (*exactVelocity)(const void* context, long n, double x, double y, double z, double& u, double& v,
                           double& w);
     const void* context;
+    // The scalar potential of source panel n + 1 at (x, y, z) in its axes (for the potential kernel).
+    double (*exactPotential)(const void* context, long n, double x, double y, double z);
 };
 
 // The field panel: its control point and axes.
@@ -78,6 +81,21 @@ using ColumnKernel = void (*)(const SourceArrays& sources, long source, long fir
 void AssembleColumnSse2(const SourceArrays&, long, long, long, double*, double*, double*);
 void AssembleColumnAvx2(const SourceArrays&, long, long, long, double*, double*, double*);
 void AssembleColumnAvx512(const SourceArrays&, long, long, long, double*, double*, double*);
+
+// The same row, and also potential[n], the potential of source panel n + 1 at the field point
+// (SourcePanelPotential.h), and, where solidAngle is not null, solidAngle[n], the normal velocity
+// in the source panel's own axes (its signed solid angle over 4 Pi: the sum over a closed body's
+// panels is -1 inside it and 0 outside). With identity axes as the field panel's, uTan, vTan and
+// vNorm are the velocity's x, y and z.
+using PotentialRowKernel = void (*)(const SourceArrays& sources, const FieldPanel& field, long first, long last,
+                                    double* uTan, double* vTan, double* vNorm, double* potential, double* solidAngle);
+
+void AssembleRowWithPotentialSse2(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*,
+                                  double*, double*);
+void AssembleRowWithPotentialAvx2(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*,
+                                  double*, double*);
+void AssembleRowWithPotentialAvx512(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*,
+                                    double*, double*);
 
 // The kernel's logarithms and arctangents of quotients, exposed for the tests: for n < count (a
 // multiple of 8), logOfQuotient[n] = log(p[n] / q[n]) and atanOfQuotient[n] = atan(y[n] / x[n]).
@@ -152,13 +170,20 @@ struct FieldLanes {
     Isa::V XsiX, XsiY, XsiZ, ItaX, ItaY, ItaZ, ZtaX, ZtaY, ZtaZ;
 };
 
+// What the lanes give: the influence projected onto the field panels' axes, and where
+// kPotential is set the potential and the normal velocity in the source panels' own axes.
+struct LaneValues {
+    Isa::V u, v, n, potential, solidAngle;
+};
+
 // The influence of the W source panels whose entries lie at `at` in `s` at the field points `f`
 // (a FieldPanel, the same point in every lane, or FieldLanes), projected onto the field panels'
-// axes. A lane whose point lies within d / 16 of a side gets its values from
-// exact(lane, x, y, z, u, v, w), the scalar routine.
-template <class Field, class Exact>
-inline __attribute__((always_inline)) void Lanes(const SourceArrays& s, long at, const Field& f, Exact exact,
-                                                 Isa::V& uOut, Isa::V& vOut, Isa::V& nOut) {
+// axes. A lane whose point lies within d / 16 of a side gets its values from the scalar routines:
+// exact(lane, x, y, z, u, v, w), which says false for a lane past the end, and, with the
+// potential, exactPotential(lane, x, y, z).
+template <bool kPotential, class Field, class Exact, class ExactPotential>
+inline __attribute__((always_inline)) LaneValues Lanes(const SourceArrays& s, long at, const Field& f, Exact exact,
+                                                       ExactPotential exactPotential) {
     using V = Isa::V;
     constexpr int W = Isa::W;
     const auto load = &Load;
@@ -192,7 +217,7 @@ inline __attribute__((always_inline)) void Lanes(const SourceArrays& s, long at,
         rCorner[c] = Isa::Sqrt(dXsiCorner[c] * dXsiCorner[c] + dItaCorner[c] * dItaCorner[c] + z * z);
     }
 
-    V Su = zero, Sv = zero, halfOmega = zero;
+    V Su = zero, Sv = zero, halfOmega = zero, ShL = zero;
     const V zz = z * z;
     auto inside = zero == zero;    // all lanes true
     auto delicate = zero != zero;  // all lanes false
@@ -207,7 +232,7 @@ inline __attribute__((always_inline)) void Lanes(const SourceArrays& s, long at,
         const V r = rCorner[side];
         const V rPrime = side < 3 ? rCorner[end] : quadrilateral ? rCorner[0] : rCorner[1];
 
-        // The side's terms as SourcePanelVelocity.cpp derives them: the corners' positions a, b
+        // The side's terms as PanelSideTerms.cpp derives them: the corners' positions a, b
         // along the side from the foot of the perpendicular, the point's signed distance h from
         // the side's line (positive towards the panel), rho^2 = h^2 + z^2 and
         // Q = r r' + a b + rho^2 = ((r + r')^2 - d^2) / 2.
@@ -229,6 +254,9 @@ inline __attribute__((always_inline)) void Lanes(const SourceArrays& s, long at,
         });
         Su = present ? Su - (dIta * inverseD) * L : Su;
         Sv = present ? Sv + (dXsi * inverseD) * L : Sv;
+        // The potential's h L; a side through the foot adds nothing (a point on the side
+        // itself, where L is infinite, is delicate and goes to the scalar routine).
+        if constexpr (kPotential) ShL = present & (hd != zero) ? ShL + h * L : ShL;
 
         // Half the solid angle of the triangle (foot, corner, corner): tan = h d / (Q + |z| S).
         halfOmega = present ? halfOmega + Math::AtanOfQuotient(hd, Q + absZ * S) : halfOmega;
@@ -248,6 +276,8 @@ inline __attribute__((always_inline)) void Lanes(const SourceArrays& s, long at,
     V u = Su * inverseFourPi;
     V v = Sv * inverseFourPi;
     V w = Omega * (z < zero ? -inverseFourPi : inverseFourPi);
+    V phi = zero;
+    if constexpr (kPotential) phi = (absZ * Omega - ShL) * inverseFourPi;
     if (Isa::Any(delicate)) {
         for (int lane = 0; lane < W; ++lane) {
             if (delicate[lane] != 0) {
@@ -256,6 +286,7 @@ inline __attribute__((always_inline)) void Lanes(const SourceArrays& s, long at,
                     u[lane] = ul;
                     v[lane] = vl;
                     w[lane] = wl;
+                    if constexpr (kPotential) phi[lane] = exactPotential(lane, x[lane], y[lane], z[lane]);
                 }
             }
         }
@@ -265,33 +296,25 @@ inline __attribute__((always_inline)) void Lanes(const SourceArrays& s, long at,
     const V Vx = XsiX * u + ItaX * v + ZtaX * w;
     const V Vy = XsiY * u + ItaY * v + ZtaY * w;
     const V Vz = XsiZ * u + ItaZ * v + ZtaZ * w;
-    uOut = Vx * f.XsiX + Vy * f.XsiY + Vz * f.XsiZ;
-    vOut = Vx * f.ItaX + Vy * f.ItaY + Vz * f.ItaZ;
-    nOut = Vx * f.ZtaX + Vy * f.ZtaY + Vz * f.ZtaZ;
+    return {Vx * f.XsiX + Vy * f.XsiY + Vz * f.XsiZ, Vx * f.ItaX + Vy * f.ItaY + Vz * f.ItaZ,
+            Vx * f.ZtaX + Vy * f.ZtaY + Vz * f.ZtaZ, phi, w};
 }
 
-// Stores the lanes of entries n0 .. n0 + W - 1 that lie before `last`.
-inline __attribute__((always_inline)) void Store(long n0, long last, Isa::V uOut, Isa::V vOut, Isa::V nOut,
-                                                 double* uTan, double* vTan, double* vNorm) {
+// Stores `value`'s lanes of entries n0 .. n0 + W - 1 that lie before `last` into `out`.
+inline __attribute__((always_inline)) void Store(long n0, long last, const Isa::V& value, double* out) {
     constexpr int W = Isa::W;
     if (n0 + W <= last) {
-        __builtin_memcpy(uTan + n0, &uOut, sizeof uOut);
-        __builtin_memcpy(vTan + n0, &vOut, sizeof vOut);
-        __builtin_memcpy(vNorm + n0, &nOut, sizeof nOut);
+        __builtin_memcpy(out + n0, &value, sizeof value);
     } else {
-        for (long lane = 0; n0 + lane < last; ++lane) {
-            uTan[n0 + lane] = uOut[lane];
-            vTan[n0 + lane] = vOut[lane];
-            vNorm[n0 + lane] = nOut[lane];
-        }
+        for (long lane = 0; n0 + lane < last; ++lane) out[n0 + lane] = value[lane];
     }
 }
 
-}  // namespace
-
-void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long first, long last, double* uTan,
-                           double* vTan, double* vNorm) {
-    using V = Isa::V;
+// The row kernel, with the potential and the solid angle where kPotential is set.
+template <bool kPotential>
+inline __attribute__((always_inline)) void Row(const SourceArrays& s, const FieldPanel& f, long first, long last,
+                                               double* uTan, double* vTan, double* vNorm, double* potential,
+                                               double* solidAngle) {
     constexpr int W = Isa::W;
     for (long n0 = first; n0 < last; n0 += W) {
         // Where the entries of panels n0 .. n0 + W - 1 lie (W divides the group's 8).
@@ -301,15 +324,34 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long firs
             s.exactVelocity(s.context, n0 + lane, x, y, z, u, v, w);
             return true;
         };
-        V uOut, vOut, nOut;
-        Lanes(s, at, f, exact, uOut, vOut, nOut);
-        Store(n0, last, uOut, vOut, nOut, uTan, vTan, vNorm);
+        auto exactPotential = [&](int lane, double x, double y, double z) {
+            return s.exactPotential(s.context, n0 + lane, x, y, z);
+        };
+        const LaneValues values = Lanes<kPotential>(s, at, f, exact, exactPotential);
+        Store(n0, last, values.u, uTan);
+        Store(n0, last, values.v, vTan);
+        Store(n0, last, values.n, vNorm);
+        if constexpr (kPotential) {
+            Store(n0, last, values.potential, potential);
+            if (solidAngle != nullptr) Store(n0, last, values.solidAngle, solidAngle);
+        }
     }
+}
+
+}  // namespace
+
+void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long first, long last, double* uTan,
+                           double* vTan, double* vNorm) {
+    Row<false>(s, f, first, last, uTan, vTan, vNorm, nullptr, nullptr);
+}
+
+void PANELFLOW_KERNEL_POTENTIAL_NAME(const SourceArrays& s, const FieldPanel& f, long first, long last, double* uTan,
+                                     double* vTan, double* vNorm, double* potential, double* solidAngle) {
+    Row<true>(s, f, first, last, uTan, vTan, vNorm, potential, solidAngle);
 }
 
 void PANELFLOW_KERNEL_COLUMN_NAME(const SourceArrays& s, long source, long first, long last, double* uTan,
                                   double* vTan, double* vNorm) {
-    using V = Isa::V;
     constexpr int W = Isa::W;
     // The source panel in every lane of a group of its own, laid out as `s` lays out its groups.
     constexpr int kArrays = 12 + 6 * 4 + 1;
@@ -340,9 +382,11 @@ void PANELFLOW_KERNEL_COLUMN_NAME(const SourceArrays& s, long source, long first
             s.exactVelocity(s.context, source, x, y, z, u, v, w);
             return true;
         };
-        V uOut, vOut, nOut;
-        Lanes(one, 0, f, exact, uOut, vOut, nOut);
-        Store(m0, last, uOut, vOut, nOut, uTan, vTan, vNorm);
+        auto noPotential = [](int, double, double, double) { return 0.0; };
+        const LaneValues lanes = Lanes<false>(one, 0, f, exact, noPotential);
+        Store(m0, last, lanes.u, uTan);
+        Store(m0, last, lanes.v, vTan);
+        Store(m0, last, lanes.n, vNorm);
     }
 }
 #endif

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The logarithms and arctangents of the vectorised assembly, written for any vector of doubles so
 // that each instruction set's kernel inlines its own copy, without calls and the spills around

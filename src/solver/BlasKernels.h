@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The BLAS library's choice of kernels. OpenBLAS picks its kernels for the processor model it
 // recognises when it loads; a model newer than the library (such as a recent AMD processor with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "solver/DenseSolver.h"
 
 #include <algorithm>
@@ -30,7 +31,7 @@ OnsetSolution TangentialVelocities(const PanelModel& model, const OnsetFlow& ons
                                    const double* SigmaVec) {
     const int NI = model.NI, NJ = model.NJ;
     const long N = matrices.N;
-    OnsetSolution solution{Array2D<double>(NI, NJ), Array2D<double>(NI, NJ), Array2D<double>(NI, NJ)};
+    OnsetSolution solution{Array2D<double>(NI, NJ), Array2D<double>(NI, NJ), Array2D<double>(NI, NJ), {}};
     long m = 0;
     for (int i = 1; i <= NI; ++i)
         for (int j = 1; j <= NJ; ++j) solution.Sigma(i, j) = SigmaVec[++m];
@@ -55,6 +56,21 @@ OnsetSolution TangentialVelocities(const PanelModel& model, const OnsetFlow& ons
     return solution;
 }
 
+// The sources' potential at every control point, summed in panel-number order.
+Array2D<double> Potentials(const PanelModel& model, const InfluenceMatrices& matrices, const double* SigmaVec) {
+    Array2D<double> potential(model.NI, model.NJ);
+    long m = 0;
+    for (int i = 1; i <= model.NI; ++i) {
+        for (int j = 1; j <= model.NJ; ++j) {
+            const double* row = matrices.potential.row(++m);
+            double phi = 0.0;
+            for (long n = 1; n <= matrices.N; ++n) phi = phi + SigmaVec[n] * row[n];
+            potential(i, j) = phi;
+        }
+    }
+    return potential;
+}
+
 }  // namespace
 
 Status DenseSolve(const PanelModel& model, const FlowProblem& problem, SolverOutput& output, Progress* progress,
@@ -65,10 +81,10 @@ Status DenseSolve(const PanelModel& model, const FlowProblem& problem, SolverOut
     const FreeStream firstStream = first.IsUniform() ? first.uniform : FreeStream{};
 
     InfluenceMatrices matrices;
-    if (R == 1 && steps.assemble != nullptr)
+    if (R == 1 && !problem.potentials && steps.assemble != nullptr)
         steps.assemble(model, firstStream, matrices, progress);
     else
-        AssembleInfluenceMatrices(model, firstStream, matrices, progress, R);
+        AssembleInfluenceMatrices(model, firstStream, matrices, progress, R, problem.potentials);
     FillRightHandSides(model, problem, matrices);
 
     if (writeTables)
@@ -89,15 +105,19 @@ Status DenseSolve(const PanelModel& model, const FlowProblem& problem, SolverOut
     result.zeroPivot = eliminated.zeroPivot;
     result.pivotStep = eliminated.step;
     if (result.zeroPivot) X = Array2D<double>(R, N);
-    for (long r = 1; r <= R; ++r)
+    for (long r = 1; r <= R; ++r) {
         result.solutions.push_back(TangentialVelocities(model, problem.onsets[r - 1], matrices, X.row(r)));
+        if (problem.potentials) result.solutions.back().potential = Potentials(model, matrices, X.row(r));
+    }
     output = std::move(result);
     return Status::Ok();
 }
 
-double DenseSolverBytes(double NI, double NJ, double onsets) {
-    // The three matrices dominate; each onset flow after the first widens the first by a column.
-    return InfluenceMatrixBytes(NI, NJ) + 8.0 * (NI * NJ + 1.0) * (onsets - 1.0);
+double DenseSolverBytes(double NI, double NJ, double onsets, bool potentials) {
+    // The three matrices dominate; each onset flow after the first widens the first by a column,
+    // and the potentials add a fourth matrix.
+    const double N = NI * NJ;
+    return InfluenceMatrixBytes(NI, NJ) + 8.0 * (N + 1.0) * (onsets - 1.0) + (potentials ? 8.0 * (N + 1.0) * (N + 1.0) : 0.0);
 }
 
 }  // namespace panelflow

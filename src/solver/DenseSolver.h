@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dense solver: every ordered pair of panels in three N x N influence matrices (vector kernel
 // on the thread pool), Gaussian elimination without pivoting on the augmented matrix (GaussSolve,
@@ -6,7 +7,8 @@
 // matrices; work N^2 influences and N^3 / 3 multiply-adds.
 //
 // All onset flows are eliminated together, their right-hand sides in columns N + 1 .. N + R of
-// the augmented matrix. With one uniform onset (the Hess command's free stream) every value is
+// the augmented matrix. The potentials, where asked for, come from a fourth matrix assembled in
+// the same sweep (8 N^2 bytes more) and summed like the tangential velocities. With one uniform onset (the Hess command's free stream) every value is
 // computed exactly as the one-stream driver always has, so that the results file keeps every bit.
 
 #include <functional>
@@ -39,7 +41,8 @@ Status DenseSolve(const PanelModel& model, const FlowProblem& problem, SolverOut
                   Progress* progress = nullptr, const CoefficientTableWriter& writeTables = {},
                   const DenseSteps& steps = {});
 
-// Bytes that DenseSolve allocates for NI x NJ panels and `onsets` onset flows.
-double DenseSolverBytes(double NI, double NJ, double onsets = 1);
+// Bytes that DenseSolve allocates for NI x NJ panels and `onsets` onset flows, with or without
+// the potentials.
+double DenseSolverBytes(double NI, double NJ, double onsets = 1, bool potentials = false);
 
 }  // namespace panelflow

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "solver/EllipsoidFlow.h"
 
 #include <cmath>
@@ -56,6 +57,27 @@ double ExactOneMinusCp(const Ellipsoid& e, const ShapeCoefficients& shape, const
     const double tx = Wx - normal * nx, ty = Wy - normal * ny, tz = Wz - normal * nz;
     const double U2 = vinf.VinfX * vinf.VinfX + vinf.VinfY * vinf.VinfY + vinf.VinfZ * vinf.VinfZ;
     return (tx * tx + ty * ty + tz * tz) / U2;
+}
+
+SpheroidAddedMass ProlateSpheroidAddedMass(double a, double b) {
+    SpheroidAddedMass m;
+    const double e2 = 1.0 - (b * b) / (a * a), e = std::sqrt(e2);
+    m.alpha0 = 2.0 * (1.0 - e2) / (e2 * e) * (std::atanh(e) - e);
+    m.beta0 = 1.0 / e2 - (1.0 - e2) / (e2 * e) * std::atanh(e);
+    m.k1 = m.alpha0 / (2.0 - m.alpha0);
+    m.k2 = m.beta0 / (2.0 - m.beta0);
+    const double difference = m.beta0 - m.alpha0;
+    m.kPrime = e2 * e2 * difference / ((2.0 - e2) * (2.0 * e2 - (2.0 - e2) * difference));
+    return m;
+}
+
+Vector3 SphereVelocity(const Vector3& centre, double radius, const FreeStream& vinf, const Vector3& point) {
+    const Vector3 r{point[0] - centre[0], point[1] - centre[1], point[2] - centre[2]};
+    const Vector3 U{vinf.VinfX, vinf.VinfY, vinf.VinfZ};
+    const double r2 = r[0] * r[0] + r[1] * r[1] + r[2] * r[2], r1 = std::sqrt(r2);
+    const double a3 = radius * radius * radius, Ur = U[0] * r[0] + U[1] * r[1] + U[2] * r[2];
+    const double along = 1.0 + a3 / (2.0 * r2 * r1), across = 3.0 * a3 * Ur / (2.0 * r2 * r2 * r1);
+    return {U[0] * along - across * r[0], U[1] * along - across * r[1], U[2] * along - across * r[2]};
 }
 
 }  // namespace panelflow

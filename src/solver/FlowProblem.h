@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every solver is given and what it gives back: the shape of call that the dense, the
 // symmetric (and later solvers) share behind the entry point (FlowSolver.h).
@@ -7,7 +8,10 @@
 // sources must cancel through the surface: a free stream, uniform; or, for a body moving in fluid
 // at rest and seen from the body, a velocity per control point. For each onset flow the solver
 // gives the source strengths that make the normal velocity zero at every control point, and the
-// tangential velocity there (onset plus every source), along the panel's Xsi and Ita.
+// tangential velocity there (onset plus every source), along the panel's Xsi and Ita; and, where
+// the problem asks for them, the potential of the sources alone at every control point (the
+// disturbance potential: SourcePanelPotential.h summed over the panels with their strengths),
+// from the same preparation.
 //
 // Arrays are [0..NI] x [0..NJ], indexed (i, j) as the panel model (index 0 unused).
 
@@ -32,9 +36,9 @@ struct OnsetFlow {
 struct FlowProblem {
     // At least one. The first is the one whose right-hand side the coefficient tables show.
     std::vector<OnsetFlow> onsets;
-    // Room for further operators on the same strengths: the loads add the panels' potential at
-    // every control point here (a flag), and each solver fills OnsetSolution::potential beside
-    // the tangential velocities, from the same preparation.
+    // Every solver fills OnsetSolution::potential when this is set. A solver that cannot refuses
+    // through the entry point; none leaves it empty.
+    bool potentials = false;
 };
 
 // The problem of one free stream.
@@ -47,6 +51,7 @@ inline FlowProblem StreamProblem(const FreeStream& vinf) {
 struct OnsetSolution {
     Array2D<double> Sigma;   // source strength of every panel
     Array2D<double> ut, vt;  // tangential velocity at the control point along Xsi and Ita
+    Array2D<double> potential;  // the sources' potential at the control point; empty unless asked for
 };
 
 // What a solver gives back: one solution per onset flow, in the order of the problem's. A zero

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one entry point of the flow solution: the Hess command, the batch program and the Python
 // module all solve through SolveFlow. It chooses the solver (SolverChoice.h), says which and why,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Restarted GMRES for a square system A x = b given only through products with A.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "solver/HierarchicalSolver.h"
 
 #include <cblas.h>
@@ -340,7 +341,7 @@ Status HierarchicalSolve(const PanelModel& model, const FlowProblem& problem, co
     for (long r = 0; r < R; ++r) {
         const OnsetFlow& onset = problem.onsets[r];
         OnsetSolution& solution = result.solutions.emplace_back(OnsetSolution{
-            Array2D<double>(model.NI, NJ), Array2D<double>(model.NI, NJ), Array2D<double>(model.NI, NJ)});
+            Array2D<double>(model.NI, NJ), Array2D<double>(model.NI, NJ), Array2D<double>(model.NI, NJ), {}});
         for (long k = 0; k < N; ++k) {
             const int i = rowOf(k), j = columnOf(k);
             const double Vx = onset.X(i, j), Vy = onset.Y(i, j), Vz = onset.Z(i, j);

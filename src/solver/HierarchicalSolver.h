@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The hierarchical solver: any body at 10^4 - 10^6 panels, through hierarchical matrices.
 //

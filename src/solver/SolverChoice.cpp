@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "solver/SolverChoice.h"
 
 #include "solver/DenseSolver.h"
@@ -45,7 +46,8 @@ std::string SolverNames() {
 
 std::string SolverChoice::Text() const { return std::string(SolverName(kind)) + ": " + reason; }
 
-Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, bool tables, SolverChoice& choice) {
+Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, bool tables, SolverChoice& choice,
+                    bool potentials) {
     if (forced == SolverKind::Symmetric) {
         if (!model.BodyOfRevolution)
             return Status::Fail("The symmetric solver needs a body of revolution made by the program (a sphere or a "
@@ -61,6 +63,9 @@ Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, b
         if (tables)
             return Status::Fail("The hierarchical solver does not form the coefficient tables: leave them out of the "
                                 "results file to use it, or choose the dense solver.");
+        if (potentials)
+            return Status::Fail("The hierarchical solver does not give the panels' potentials that the added masses "
+                                "need: choose the dense solver for them.");
         choice = {SolverKind::Hierarchical, "as requested"};
         return Status::Ok();
     }
@@ -70,6 +75,8 @@ Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, b
         choice = {SolverKind::Dense, "coefficient tables written"};
     else if (model.BodyOfRevolution)
         choice = {SolverKind::Symmetric, "a body of revolution, coefficient tables not written"};
+    else if (potentials)
+        choice = {SolverKind::Dense, "not a body of revolution, the panels' potentials wanted"};
     else
         choice = {SolverKind::Hierarchical, "not a body of revolution, coefficient tables not written"};
     return Status::Ok();
@@ -84,10 +91,10 @@ std::string_view SolverMemoryName(SolverKind kind) {
     return {};
 }
 
-double SolverBytes(SolverKind kind, double NI, double NJ, double onsets) {
+double SolverBytes(SolverKind kind, double NI, double NJ, double onsets, bool potentials) {
     switch (kind) {
-        case SolverKind::Dense: return DenseSolverBytes(NI, NJ, onsets);
-        case SolverKind::Symmetric: return SymmetricSolverBytes(NI, NJ, onsets);
+        case SolverKind::Dense: return DenseSolverBytes(NI, NJ, onsets, potentials);
+        case SolverKind::Symmetric: return SymmetricSolverBytes(NI, NJ, onsets, potentials);
         case SolverKind::Hierarchical: return HierarchicalSolverBytes(NI, NJ, onsets);
     }
     return 0.0;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which solver solves a problem, and why, in words for the user.
 //
@@ -41,15 +42,19 @@ struct SolverChoice {
 };
 
 // Chooses for `model`: `forced` is the caller's own choice (none: automatic), `tables` whether the
-// coefficient tables are to be written. Refuses a forced choice that the body or the tables do not
-// allow, saying why and what to do instead. `choice` is written only on success.
-Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, bool tables, SolverChoice& choice);
+// coefficient tables are to be written, `potentials` whether the panels' potentials are wanted (the
+// hierarchical solver does not give them, so the dense solver solves such a body instead). Refuses a
+// forced choice that the body, the tables or the potentials do not allow, saying why and what to do
+// instead. `choice` is written only on success.
+Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, bool tables, SolverChoice& choice,
+                    bool potentials = false);
 
 // What the memory of `kind` holds, for messages: "influence matrices".
 std::string_view SolverMemoryName(SolverKind kind);
 
-// Bytes that `kind` allocates to solve `onsets` onset flows on NI x NJ panels, beyond the panel
-// model and the session's solution: what the memory check of the Hess command weighs.
-double SolverBytes(SolverKind kind, double NI, double NJ, double onsets = 1);
+// Bytes that `kind` allocates to solve `onsets` onset flows on NI x NJ panels, with or without
+// the potentials, beyond the panel model and the session's solution: what the memory checks of
+// the commands weigh.
+double SolverBytes(SolverKind kind, double NI, double NJ, double onsets = 1, bool potentials = false);
 
 }  // namespace panelflow

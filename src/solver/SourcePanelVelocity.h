@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Velocity induced by a flat polygonal panel carrying a source density of 1 per unit area.
 // The field point (x, y, z) is given in the panel's own axes (xi, eta, zeta) measured from its
@@ -9,7 +10,7 @@
 // neighbours' velocity (w = 0 in the plane outside the panel). Off the panel's edges each
 // component errs from the exact value for the given doubles by a few ulps of the side terms that
 // make it up (a few times 1e-16 near the panel), however near the point is to the plane, a
-// side's line or a corner (the derivation is in the .cpp).
+// side's line or a corner (the derivation is in PanelSideTerms.cpp).
 
 #include "model/PanelModel.h"
 

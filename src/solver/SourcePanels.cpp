@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "solver/SourcePanels.h"
 
 #include <algorithm>
 #include <cassert>
 #include <cmath>
 
+#include "solver/SourcePanelPotential.h"
 #include "solver/SourcePanelVelocity.h"
 
 namespace panelflow {
@@ -95,7 +97,7 @@ void SourcePanels::Build() {
 
     arrays_ = assembly::SourceArrays{count, padded, kArrays * kWidestVector, xC, yC, zC, XsiX, XsiY, XsiZ, ItaX,
                                      ItaY, ItaZ, ZtaX, ZtaY, ZtaZ, {}, {}, {}, {}, {}, {}, hasFourthSide, Pi,
-                                     TwoPi, FourPi, &SourcePanels::ExactVelocity, this};
+                                     TwoPi, FourPi, &SourcePanels::ExactVelocity, this, &SourcePanels::ExactPotential};
     for (int side = 0; side < 4; ++side) {
         arrays_.xsiStart[side] = xsiStart[side], arrays_.itaStart[side] = itaStart[side];
         arrays_.dXsi[side] = dXsi[side], arrays_.dIta[side] = dIta[side], arrays_.d[side] = d[side];
@@ -126,6 +128,14 @@ void SourcePanels::Column(long source, long first, long last, double* uTan, doub
     }, first, last, uTan, vTan, vNorm);
 }
 
+double SourcePanels::ExactPotential(const void* context, long n, double x, double y, double z) {
+    const auto& self = *static_cast<const SourcePanels*>(context);
+    const PanelModel& model = self.model_;
+    const long panel = self.panels_[static_cast<std::size_t>(n)];
+    return SourcePanelPotential(model, static_cast<int>(panel / model.NJ) + 1, static_cast<int>(panel % model.NJ) + 1,
+                                x, y, z);
+}
+
 assembly::FieldPanel FieldPanelOf(const PanelModel& model, int i, int j) {
     return {model.xC(i, j),   model.yC(i, j),   model.zC(i, j),   model.XsiX(i, j), model.XsiY(i, j),
             model.XsiZ(i, j), model.ItaX(i, j), model.ItaY(i, j), model.ItaZ(i, j), model.ZtaX(i, j),
@@ -149,6 +159,16 @@ assembly::ColumnKernel ColumnKernelFor(VectorInstructions instructions) {
         case VectorInstructions::Avx512: return &assembly::AssembleColumnAvx512;
         case VectorInstructions::Avx2: return &assembly::AssembleColumnAvx2;
         default: return &assembly::AssembleColumnSse2;
+    }
+}
+
+assembly::PotentialRowKernel PotentialRowKernelFor(VectorInstructions instructions) {
+    if (instructions == VectorInstructions::Best) instructions = WidestVectorInstructions();
+    assert(ProcessorSupports(instructions));
+    switch (instructions) {
+        case VectorInstructions::Avx512: return &assembly::AssembleRowWithPotentialAvx512;
+        case VectorInstructions::Avx2: return &assembly::AssembleRowWithPotentialAvx2;
+        default: return &assembly::AssembleRowWithPotentialSse2;
     }
 }
 

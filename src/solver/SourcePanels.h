@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Internal to the solver folder: the source panels in the layout of the vector kernel
 // (AssemblyKernel.h), and the kernel chosen for the processor. Shared by the solvers that sweep
@@ -44,6 +45,7 @@ private:
     void Build();
     static void ExactVelocity(const void* context, long n, double x, double y, double z, double& u, double& v,
                               double& w);
+    static double ExactPotential(const void* context, long n, double x, double y, double z);
 
     const PanelModel& model_;
     std::vector<long> panels_;  // the panel of each source
@@ -59,5 +61,7 @@ assembly::FieldPanel FieldPanelOf(const PanelModel& model, int i, int j);
 // The kernels for `instructions` (Best: the widest the processor has).
 assembly::RowKernel RowKernelFor(VectorInstructions instructions = VectorInstructions::Best);
 assembly::ColumnKernel ColumnKernelFor(VectorInstructions instructions = VectorInstructions::Best);
+// The same for the kernel that also gives the potential and the solid angle.
+assembly::PotentialRowKernel PotentialRowKernelFor(VectorInstructions instructions = VectorInstructions::Best);
 
 }  // namespace panelflow

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // From a solution of the free stream `vinf` (FlowProblem.h) to what the program keeps on the
 // surface: the strength of every panel, the surface velocity at every control point in global

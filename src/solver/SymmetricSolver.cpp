@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "solver/SymmetricSolver.h"
 
 #include <algorithm>
@@ -22,8 +23,10 @@ void zgetrs_(const char* trans, const int* n, const int* nrhs, const double* a, 
 namespace panelflow {
 namespace {
 
-// A mode's coefficient below this share of the largest right-hand side is rounding of the panel
-// geometry, not a part of the onset flow.
+// A mode's coefficient below this share of the onset flow's largest speed is rounding of the
+// panel geometry, not a part of the onset flow. (The speed, not the right-hand side: a body of
+// revolution turning about its axis meets a right-hand side of rounding alone, which must excite
+// no mode.)
 constexpr double kModeTolerance = 1e-12;
 
 // cos and sin of 2 Pi p / NJ for p = 0 .. NJ - 1: the factor of mode k at column q is entry
@@ -86,16 +89,26 @@ double Largest(const Column& B) {
     return largest;
 }
 
-// The modes 0 .. NJ / 2 that `b` holds beyond rounding. Modes 0 and 1 are tried first, and when
-// they make up b to rounding no other is looked for; otherwise every mode's coefficients are
-// formed.
-std::vector<int> ExcitedModes(const Grid& b, int NI, const Turns& turns) {
+// The largest speed of an onset flow at the control points.
+double LargestSpeed(const PanelModel& model, const OnsetFlow& onset) {
+    double largest = 0.0;
+    for (int i = 1; i <= model.NI; ++i)
+        for (int j = 1; j <= model.NJ; ++j)
+            largest = std::max(largest, std::sqrt(onset.X(i, j) * onset.X(i, j) + onset.Y(i, j) * onset.Y(i, j) +
+                                                  onset.Z(i, j) * onset.Z(i, j)));
+    return largest;
+}
+
+// The modes 0 .. NJ / 2 that `b`, the right-hand side of an onset flow whose largest speed is
+// `speed`, holds beyond rounding. Modes 0 and 1 are tried first, and when they make up b to
+// rounding no other is looked for; otherwise every mode's coefficients are formed.
+std::vector<int> ExcitedModes(const Grid& b, double speed, int NI, const Turns& turns) {
     const int NJ = turns.NJ;
     double largest = 0.0;
     for (double value : b) largest = std::max(largest, std::fabs(value));
     std::vector<int> modes;
-    if (largest == 0.0) return modes;
-    const double tolerance = kModeTolerance * largest;
+    const double tolerance = kModeTolerance * std::max(largest, speed);
+    if (largest <= tolerance) return modes;
 
     const int first = std::min(1, NJ / 2);
     std::vector<Column> coefficients;
@@ -118,43 +131,49 @@ std::vector<int> ExcitedModes(const Grid& b, int NI, const Turns& turns) {
     return modes;
 }
 
-// The transforms of one mode: the normal, Xsi and Ita components (A^, U^, V^), each NI x NI,
-// row i (field row) by column i' (source row) at [i * NI + i']; imaginary parts only for a
-// complex mode.
+// The transforms of one mode: the normal, Xsi and Ita components (A^, U^, V^) and, where the
+// potentials are wanted, the potential (P^), each NI x NI, row i (field row) by column i'
+// (source row) at [i * NI + i']; imaginary parts only for a complex mode.
 struct ModeMatrices {
     int k = 0;
     bool real = true;
-    std::vector<double> re[3], im[3];
+    std::vector<double> re[4], im[4];
 };
 
 // One sweep over every control point with the source panels of column 1, summed into the
 // transforms of every mode. Rows of field panels go to the workers of the thread pool, each
 // task owning its rows of every matrix.
-void Transform(const PanelModel& model, const Turns& turns, std::vector<ModeMatrices>& modes, Progress* progress) {
+void Transform(const PanelModel& model, const Turns& turns, bool potentials, std::vector<ModeMatrices>& modes,
+               Progress* progress) {
     const int NI = model.NI, NJ = model.NJ;
+    const int components = potentials ? 4 : 3;
     const std::size_t square = static_cast<std::size_t>(NI) * NI;
     for (ModeMatrices& mode : modes)
-        for (int c = 0; c < 3; ++c) {
+        for (int c = 0; c < components; ++c) {
             mode.re[c].assign(square, 0.0);
             if (!mode.real) mode.im[c].assign(square, 0.0);
         }
     const SourcePanels sources(model, 0, NI, NJ);
     const assembly::RowKernel kernel = RowKernelFor();
+    const assembly::PotentialRowKernel potentialKernel = PotentialRowKernelFor();
 
     std::atomic<long> rowsDone{0};
     double reported = 0.0;
     ThreadPool::Shared().ParallelFor(NI, [&](long row, unsigned worker) {
         ThrowIfStopRequested(progress);
         std::vector<double> normal(static_cast<std::size_t>(NI)), u(static_cast<std::size_t>(NI)),
-            v(static_cast<std::size_t>(NI));
-        const double* component[3] = {normal.data(), u.data(), v.data()};
+            v(static_cast<std::size_t>(NI)), phi(potentials ? static_cast<std::size_t>(NI) : 0);
+        const double* component[4] = {normal.data(), u.data(), v.data(), phi.data()};
         const std::size_t at = static_cast<std::size_t>(row) * NI;
         for (int q = 0; q < NJ; ++q) {
-            kernel(sources.arrays(), FieldPanelOf(model, static_cast<int>(row) + 1, q + 1), 0, NI, u.data(), v.data(),
-                   normal.data());
+            const assembly::FieldPanel field = FieldPanelOf(model, static_cast<int>(row) + 1, q + 1);
+            if (potentials)
+                potentialKernel(sources.arrays(), field, 0, NI, u.data(), v.data(), normal.data(), phi.data(), nullptr);
+            else
+                kernel(sources.arrays(), field, 0, NI, u.data(), v.data(), normal.data());
             for (ModeMatrices& mode : modes) {
                 const double c = turns.c[turns.At(mode.k, q)], s = -turns.s[turns.At(mode.k, q)];
-                for (int m = 0; m < 3; ++m) {
+                for (int m = 0; m < components; ++m) {
                     double* re = mode.re[m].data() + at;
                     const double* value = component[m];
                     for (int n = 0; n < NI; ++n) re[n] += value[n] * c;
@@ -214,18 +233,19 @@ Status SymmetricSolve(const PanelModel& model, const FlowProblem& problem, Solve
     std::vector<int> excited;
     for (const OnsetFlow& onset : problem.onsets) {
         b.push_back(RightHandSide(model, onset));
-        for (int k : ExcitedModes(b.back(), NI, turns)) excited.push_back(k);
+        for (int k : ExcitedModes(b.back(), LargestSpeed(model, onset), NI, turns)) excited.push_back(k);
     }
     std::sort(excited.begin(), excited.end());
     excited.erase(std::unique(excited.begin(), excited.end()), excited.end());
     std::vector<ModeMatrices> modes;
     for (int k : excited) modes.push_back({k, RealMode(k, NJ), {}, {}});
 
-    Transform(model, turns, modes, progress);
+    Transform(model, turns, problem.potentials, modes, progress);
 
-    // Per mode and onset flow: the strengths S_k and the tangential velocities U^_k S_k, V^_k S_k.
+    // Per mode and onset flow: the strengths S_k, the tangential velocities U^_k S_k, V^_k S_k and
+    // the potentials P^_k S_k.
     struct ModeSolution {
-        std::vector<double> S, U, V;  // NI values per onset flow, interleaved pairs for a complex mode
+        std::vector<double> S, U, V, P;  // NI values per onset flow, interleaved pairs for a complex mode
     };
     std::vector<ModeSolution> solved(modes.size());
     bool singular = false;
@@ -246,9 +266,9 @@ Status SymmetricSolve(const PanelModel& model, const FlowProblem& problem, Solve
             singular = true;
             break;
         }
-        // U^ S and V^ S, row by row.
-        for (int c = 1; c <= 2; ++c) {
-            std::vector<double>& product = c == 1 ? solved[m].U : solved[m].V;
+        // U^ S, V^ S and P^ S, row by row.
+        for (int c = 1; c <= (problem.potentials ? 3 : 2); ++c) {
+            std::vector<double>& product = c == 1 ? solved[m].U : c == 2 ? solved[m].V : solved[m].P;
             product.assign(S.size(), 0.0);
             for (int r = 0; r < R; ++r) {
                 const double* Sr = S.data() + static_cast<std::size_t>(pair) * r * NI;
@@ -282,10 +302,11 @@ Status SymmetricSolve(const PanelModel& model, const FlowProblem& problem, Solve
     result.zeroPivot = singular;
     for (int r = 0; r < R; ++r) {
         const OnsetFlow& onset = problem.onsets[r];
-        OnsetSolution solution{Array2D<double>(NI, NJ), Array2D<double>(NI, NJ), Array2D<double>(NI, NJ)};
+        OnsetSolution solution{Array2D<double>(NI, NJ), Array2D<double>(NI, NJ), Array2D<double>(NI, NJ),
+                               problem.potentials ? Array2D<double>(NI, NJ) : Array2D<double>()};
         for (int i = 1; i <= NI; ++i) {
             for (int j = 1; j <= NJ; ++j) {
-                double sigma = 0.0, ut = 0.0, vt = 0.0;
+                double sigma = 0.0, ut = 0.0, vt = 0.0, phi = 0.0;
                 for (std::size_t m = 0; m < solved.size(); ++m) {
                     const int k = excited[m];
                     const double w = ModeWeight(k, NJ);
@@ -298,9 +319,11 @@ Status SymmetricSolve(const PanelModel& model, const FlowProblem& problem, Solve
                     sigma += part(solved[m].S);
                     ut += part(solved[m].U);
                     vt += part(solved[m].V);
+                    if (problem.potentials) phi += part(solved[m].P);
                 }
                 const double Vx = onset.X(i, j), Vy = onset.Y(i, j), Vz = onset.Z(i, j);
                 solution.Sigma(i, j) = sigma;
+                if (problem.potentials) solution.potential(i, j) = phi;
                 solution.ut(i, j) = model.XsiX(i, j) * Vx + model.XsiY(i, j) * Vy + model.XsiZ(i, j) * Vz + ut;
                 solution.vt(i, j) = model.ItaX(i, j) * Vx + model.ItaY(i, j) * Vy + model.ItaZ(i, j) * Vz + vt;
             }
@@ -311,11 +334,14 @@ Status SymmetricSolve(const PanelModel& model, const FlowProblem& problem, Solve
     return Status::Ok();
 }
 
-double SymmetricSolverBytes(double NI, double NJ, double onsets) {
-    // Modes 0 (real) and 1 (complex): three matrices each, and the complex copy for LAPACK; per
-    // onset flow the right-hand side and the three arrays of its solution; the kernel's sources.
+double SymmetricSolverBytes(double NI, double NJ, double onsets, bool potentials) {
+    // Modes 0 (real) and 1 (complex): three matrices each (four with the potentials), and the
+    // complex copy for LAPACK; per onset flow the right-hand side and the three (four) arrays of
+    // its solution; the kernel's sources.
     const double N = NI * NJ;
-    return 8.0 * NI * NI * (3.0 + 6.0 + 2.0) + onsets * 8.0 * (N + 3.0 * (NI + 1.0) * (NJ + 1.0)) + 300.0 * NI;
+    const double matrices = potentials ? 4.0 : 3.0;
+    return 8.0 * NI * NI * (3.0 * matrices + 2.0) + onsets * 8.0 * (N + (matrices) * (NI + 1.0) * (NJ + 1.0)) +
+           300.0 * NI;
 }
 
 }  // namespace panelflow

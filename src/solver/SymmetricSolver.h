@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The symmetric solver, for a body of revolution made by the program (PanelModel::
 // BodyOfRevolution): every column of panels is the first one turned about x by a multiple of
@@ -23,6 +24,11 @@
 // straight into the transforms: NI x N pairs, no block row kept. Memory: three NI x NI matrices
 // per mode (complex but for modes 0 and NJ / 2), work O(NI^2 NJ) for the influences and O(NI^3)
 // per mode for the systems. An exactly singular mode system counts as a zero pivot.
+//
+// The potentials, where the problem asks for them, come the same way: the panels' potential at
+// the control points (a scalar, so as invariant under the turns as the velocities' components in
+// the field panel's axes) is transformed into a fourth matrix P^_k per mode beside A^, U^, V^ in
+// the same sweep, and P^_k S_k turned back around the body like the tangential velocities.
 
 #include "base/Progress.h"
 #include "base/Status.h"
@@ -36,8 +42,9 @@ namespace panelflow {
 Status SymmetricSolve(const PanelModel& model, const FlowProblem& problem, SolverOutput& output,
                       Progress* progress = nullptr);
 
-// Bytes that SymmetricSolve allocates for NI x NJ panels and `onsets` onset flows, when the
-// onset flows excite modes 0 and 1 (every free stream and rigid motion).
-double SymmetricSolverBytes(double NI, double NJ, double onsets = 1);
+// Bytes that SymmetricSolve allocates for NI x NJ panels and `onsets` onset flows, with or
+// without the potentials, when the onset flows excite modes 0 and 1 (every free stream and rigid
+// motion).
+double SymmetricSolverBytes(double NI, double NJ, double onsets = 1, bool potentials = false);
 
 }  // namespace panelflow

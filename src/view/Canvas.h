@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing area as the view sees it: a picture with its own coordinate system, a background
 // colour, a foreground colour for single points and a current drawing position. The window

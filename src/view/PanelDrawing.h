@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The whole picture of the view: the open outline of every panel (red), on request the 1 - Cp
 // net around the body (blue), and always the three coordinate axes (x red, y green, z blue),

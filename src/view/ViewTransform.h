@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a point of the body becomes a point of the picture: the rotation matrix built from the
 // three angles of the window (degrees), a parallel projection that keeps x' (to the right) and

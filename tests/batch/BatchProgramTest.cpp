@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "support/BatchRunner.h"
 #include "support/TempDir.h"
@@ -15,7 +18,7 @@ TEST(BatchProgram, HessWithoutGeometryFailsWithTheMessageAndAnEmptyFile) {
     const auto run = RunBatch(dir, "hess");
     EXPECT_EQ(run.status, 1);
     // The message as the window shows it, then the sentence that says what to do.
-    EXPECT_EQ(run.errors.rfind("Geometriyi hazırla\nThere is no body to solve for yet", 0), 0u) << run.errors;
+    EXPECT_EQ(run.errors.rfind("panelflow-batch: Geometriyi hazırla\nThere is no body to solve for yet", 0), 0u) << run.errors;
     EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), "");
 }
 
@@ -45,16 +48,30 @@ TEST(BatchProgram, CountTextsMayStandBetweenStepsAndAreReadByTheLeadingNumberRul
     EXPECT_EQ(both.substr(both.size() - six.size()), six);
 }
 
-TEST(BatchProgram, UsageErrorsExitWithTwoAndRunNothing) {
+// A usage error is one line naming the problem and the hint, exit status 2, and no step run.
+TEST(BatchProgram, UsageErrorsPrintOneLineAndTheHintAndRunNothing) {
     TempDir dir;
-    for (const char* arguments : {"", "spheres", "--ni", "profile", "sphere --nj"}) {
+    for (const char* arguments : {"", "spheres", "--ni", "profile", "sphere --nj", "--ni 8", "--bogus sphere",
+                                  "--stream=0,0,0 sphere", "--help=yes", "-- --ni 8 sphere", "sphere -x"}) {
         const auto run = RunBatch(dir, arguments);
         EXPECT_EQ(run.status, 2) << arguments;
-        EXPECT_NE(run.errors.find("Usage: panelflow-batch"), std::string::npos) << arguments;
+        const std::size_t end = run.errors.find('\n');
+        EXPECT_EQ(run.errors.rfind("panelflow-batch: ", 0), 0u) << arguments << ": " << run.errors;
+        EXPECT_EQ(run.errors.substr(end + 1), "Try 'panelflow-batch --help' for more information.\n") << arguments;
+        EXPECT_EQ(run.output, "") << arguments;
+        EXPECT_FALSE(std::filesystem::exists(dir.File("Axisym.txt"))) << arguments;
     }
     const auto help = RunBatch(dir, "--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.output.find("Usage: panelflow-batch"), std::string::npos);
+    EXPECT_EQ(help.output.rfind("Usage: panelflow-batch", 0), 0u);
+}
+
+TEST(BatchProgram, OptionValuesAfterAnEqualsSignAndStepsAfterTheEndOfOptionsReadAsSeparateWords) {
+    TempDir separate, joined;
+    ASSERT_EQ(RunBatch(separate, "--ni 6 --nj 5 --stream 0,1,0 sphere hess").status, 0);
+    const auto run = RunBatch(joined, "--ni=6 --nj=5 --stream=0,1,0 -- sphere hess");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(ReadFile(joined.File("Axisym.txt")), ReadFile(separate.File("Axisym.txt")));
 }
 
 // Texts from the command line and from files reach standard error with their control

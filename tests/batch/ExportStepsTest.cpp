@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch program's csv and vtk steps and its --stream option: what they write, that they
 // need a solution of the current geometry, that a file that cannot be written leaves nothing
 // behind, and the sphere in a stream across its axis against the exact flow.
@@ -55,7 +56,7 @@ TEST(BatchExportSteps, ExportWithoutASolutionOfTheCurrentGeometryIsRefused) {
         TempDir dir;
         const auto run = RunBatch(dir, steps);
         EXPECT_EQ(run.status, 1) << steps;
-        EXPECT_EQ(run.errors, "There is no solution of this geometry to export: apply the Hess panel method first.\n");
+        EXPECT_EQ(run.errors, "panelflow-batch: There is no solution of this geometry to export: apply the Hess panel method first.\n");
         EXPECT_FALSE(std::filesystem::exists(dir.File("s.csv")) || std::filesystem::exists(dir.File("s.vtp")));
     }
 }
@@ -129,7 +130,7 @@ TEST(BatchExportSteps, AStreamTooStrongForTheBodyIsRefusedNamingIt) {
     ASSERT_EQ(RunBatch(geometryOnly, "sphere").status, 0);
     const auto run = RunBatch(dir, "--stream 1e308,1e308,0 sphere hess");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.errors.rfind("The free stream \"1e308,1e308,0\" is too strong for this body", 0), 0u) << run.errors;
+    EXPECT_EQ(run.errors.rfind("panelflow-batch: The free stream \"1e308,1e308,0\" is too strong for this body", 0), 0u) << run.errors;
     EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), ReadFile(geometryOnly.File("Axisym.txt")));
     // A speed that is itself beyond the range is refused with the options.
     const auto usage = RunBatch(dir, "--stream 1.7e308,1.7e308,0 sphere hess");

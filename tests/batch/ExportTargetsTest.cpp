@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where an export may go: a new name or a regular file (through symbolic links, the file a link
 // leads to), never a pipe, a device, a directory or the results file. A refused export changes
 // no file and stops the run; the bytes of every file in the folder are compared before and after.
@@ -42,7 +43,7 @@ TEST_P(RefusedExport, ChangesNoFileAndStopsTheRun) {
 
     const auto run = RunBatch(dir, std::string("sphere hess csv ") + GetParam().target + " sphere", "timeout 60");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.errors, std::string(GetParam().message) + "\n");
+    EXPECT_EQ(run.errors, "panelflow-batch: " + std::string(GetParam().message) + "\n");
     EXPECT_TRUE(Snapshot(dir.path()) == expected);
 }
 
@@ -102,7 +103,7 @@ TEST(ExportTargets, TheNullDeviceIsRefusedAndStaysADevice) {
     TempDir dir;
     const auto run = RunBatch(dir, "sphere hess csv /dev/null", "timeout 60 " + privateDev);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.errors, "The CSV file /dev/null is not a regular file (a device); nothing was written to it.\n");
+    EXPECT_EQ(run.errors, "panelflow-batch: The CSV file /dev/null is not a regular file (a device); nothing was written to it.\n");
     EXPECT_EQ(ReadFile(dir.File("kind")), "character special file\n");
 }
 

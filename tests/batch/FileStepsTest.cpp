@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch program's profile and corners steps: the same effects as choosing the files in the
 // window, the NI text included, and a refused file that stops the run with nothing appended.
 
@@ -53,7 +54,7 @@ TEST(BatchFileSteps, ARefusedFileExitsWithOneAndAppendsNothing) {
         EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), ReadFile(sphereOnly.File("Axisym.txt"))) << step;
     }
     EXPECT_EQ(RunBatch(dir, "corners short.Coords").errors,
-              "short.Coords ends after record 1 of 4: the first index of node (1, 2) is missing.\n");
+              "panelflow-batch: short.Coords ends after record 1 of 4: the first index of node (1, 2) is missing.\n");
 }
 
 TEST(BatchFileSteps, TheSphereExampleReadsUnderATurkishLocaleAsTheGeneratedSphere) {

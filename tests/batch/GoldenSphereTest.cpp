@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole results file of the default run (the NI = NJ = 4 sphere, then the Hess method),
 // written by the batch program and checked two ways: against the golden file line by line, and
 // against the reference values known for this case.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hierarchical solver through the batch program: the choice said on the progress line, its
 // memory check and memory that runs out while its matrices grow, and its options.
 
@@ -44,7 +45,7 @@ TEST(HierarchicalSteps, TheProgressLineSaysWhichSolverAndWhy) {
                                 "' --no-tables corners '" + body + "' hess\" '" + dir.File("terminal") + "' >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     const std::string shown = ReadFile(dir.File("terminal"));
-    EXPECT_TRUE(Has(shown, "solver hierarchical: not a body of revolution, coefficient tables not written\r\n"))
+    EXPECT_TRUE(Has(shown, "panelflow-batch: solver hierarchical: not a body of revolution, coefficient tables not written\r\n"))
         << shown;
     EXPECT_TRUE(Has(shown, " %")) << shown;
     EXPECT_TRUE(Has(ReadFile(dir.File("Axisym.txt")), "\r\n1-Cp\r\n"));
@@ -82,7 +83,7 @@ TEST(HierarchicalSteps, WithTheTablesOrABadAccuracyItIsRefused) {
     TempDir dir;
     const auto tables = RunBatch(dir, "--solver hierarchical corners " + kEllipsoid + " hess");
     EXPECT_EQ(tables.status, 1);
-    EXPECT_EQ(tables.errors.rfind("The hierarchical solver does not form the coefficient tables", 0), 0u)
+    EXPECT_EQ(tables.errors.rfind("panelflow-batch: The hierarchical solver does not form the coefficient tables", 0), 0u)
         << tables.errors;
     for (const char* accuracy : {"0", "1", "1e-13", "0,001", "1e-7x", "nan", ""}) {
         const auto run = RunBatch(dir, std::string("--accuracy '") + accuracy + "' sphere");

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stop signal during a step of the batch program: the step is abandoned, every file is exactly
 // as it was before it, the message names the signal and the step, and the exit status is 128 + n.
 

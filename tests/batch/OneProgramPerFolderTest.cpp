@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two programs started in one folder: the second is refused at its start, with a message naming
 // the folder and the first program, and the first one's results file is never touched by it.
 
@@ -7,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -24,6 +26,21 @@ using testing::StartProgram;
 using testing::TempDir;
 using testing::WaitUntil;
 
+// Whether every thread of `pid` has stopped: SIGSTOP reaches the threads one by one, and a writer
+// thread may still add a line after kill() has returned.
+bool AllThreadsStopped(pid_t pid) {
+    const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
+    std::error_code gone;
+    for (const auto& task : std::filesystem::directory_iterator(tasks, gone)) {
+        std::ifstream stat(task.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        const auto end = line.rfind(')');
+        if (end == std::string::npos || end + 2 >= line.size() || line[end + 2] != 'T') return false;
+    }
+    return !gone;
+}
+
 // A batch program solving a 48 x 48 sphere in `dir`, held still (SIGSTOP) once it has begun to
 // write, and let go when the test is done with it.
 class RunningBatch {
@@ -36,6 +53,7 @@ public:
             return !missing && bytes > 0;
         });
         ::kill(pid_, SIGSTOP);
+        WaitUntil([&] { return AllThreadsStopped(pid_); });
     }
     pid_t pid() const { return pid_; }
     // Lets it run to its end; its exit status.
@@ -63,7 +81,7 @@ TEST(OneProgramPerFolder, ASecondBatchProgramIsRefusedAndTheFirstFinishesItsOwnF
     const auto before = Snapshot(dir.path());
     const auto second = RunBatch(dir, "sphere hess");
     EXPECT_EQ(second.status, 1);
-    EXPECT_EQ(second.errors, Refusal(dir, first.pid()));
+    EXPECT_EQ(second.errors, "panelflow-batch: " + Refusal(dir, first.pid()));
     EXPECT_TRUE(Snapshot(dir.path()) == before) << "the second program touched the folder";
 
     EXPECT_EQ(first.Finish(), 0);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch program's --no-tables and --solver.
 
 #include <gtest/gtest.h>
@@ -49,7 +50,7 @@ TEST(SolverOptions, TheSymmetricSolverIsRefusedForACornerBodyAndWithTheTables) {
         ASSERT_EQ(RunBatch(geometryOnly, steps).status, 0);
         const auto run = RunBatch(dir, steps + " hess");
         EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.errors.rfind("The symmetric solver ", 0), 0u) << run.errors;
+        EXPECT_EQ(run.errors.rfind("panelflow-batch: The symmetric solver ", 0), 0u) << run.errors;
         EXPECT_EQ(ReadFile(dir.File("Axisym.txt")), ReadFile(geometryOnly.File("Axisym.txt"))) << steps;
     }
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bodies that the geometry commands build although their flow cannot be right, and bodies far
 // from unit size: a suspect body completes the command with one warning that says what is wrong;
 // a body of any size within range gives the flow of the same body at unit size.
@@ -120,7 +121,9 @@ TEST_P(ScaledBody, GivesTheFlowOfTheBodyAtUnitSize) {
         for (int j = 1; j <= unit.model.NJ; ++j) {
             EXPECT_NEAR(unit.solution.OneMinusCp(i, j), 1.5, 1e-9);
             // Scaling by a power of two is exact, and so is then the flow.
-            if (powerOfTwo) EXPECT_EQ(scaled.solution.OneMinusCp(i, j), unit.solution.OneMinusCp(i, j));
+            if (powerOfTwo) {
+                EXPECT_EQ(scaled.solution.OneMinusCp(i, j), unit.solution.OneMinusCp(i, j));
+            }
             EXPECT_NEAR(scaled.solution.OneMinusCp(i, j), unit.solution.OneMinusCp(i, j), 1e-12);
             EXPECT_NEAR(scaled.solution.Sigma(i, j), unit.solution.Sigma(i, j), 1e-12);
         }

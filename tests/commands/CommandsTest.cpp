@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/Commands.h"
 
 #include <gtest/gtest.h>
@@ -209,7 +210,8 @@ INSTANTIATE_TEST_SUITE_P(Stages, StoppedHess,
 // stop), and in its iteration: the same.
 TEST_F(CommandsTest, AHierarchicalSolutionStoppedInsideTheLibraryLeavesEverythingAsItWas) {
     const std::string body = PANELFLOW_SOURCE_DIR "/examples/ellipsoid-3axes.Coords";
-    const HessSettings noTables{false};
+    HessSettings noTables;
+    noTables.writeTables = false;
     ASSERT_TRUE(CornerFileCommand(session, body, ui));
     ASSERT_EQ(HessCommand(session, ui, nullptr, kUnitStreamAlongX, noTables).solverUsed.rfind("hierarchical", 0), 0u);
     const Array2D<double> oneMinusCp = session.solution.OneMinusCp;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The profile-file and corner-point-file commands: what a chosen file does to the session, the
 // NI text and the results file, and that every refused file changes none of them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel method converges to the exact flows: halving the panel size (16 x 16 to 32 x 32)
 // makes the error of 1 - Cp at least 1.7 times smaller for every validation body, within bounds
 // of its own, and the net source strength of a closed body stays zero.

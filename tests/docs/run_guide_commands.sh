@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the guide's shell blocks marked "<!-- checked -->" as written, in a scratch directory that
 # holds a copy of examples/, with the built programs on the path. Fails on the first command that
 # fails, and when the guide has no checked block at all.

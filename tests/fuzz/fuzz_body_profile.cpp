@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads any bytes as a body profile file. A profile that is read must hold NP >= 2 finite points;
 // a refused one must leave the profile as it was.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a geometry command on fuzzed file bytes, and a small Hess command after it, through to
 // the results file, as the batch program would: a profile file or a corner-point file (bit 0 of
 // the first byte), NJ = 1 + bits 1..3 for a profile. Only problems of at most 64 panels are run,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads any bytes as a corner-point file. A grid that is read must have consistent counts and
 // finite nodes; a refused one must leave the model as it was.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads any bytes as a sequence of fields, text and number fields mixed by the first byte,
 // until the reader stops; then builds the message for the stop.
 

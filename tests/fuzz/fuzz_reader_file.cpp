@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads the same bytes twice, as a body profile or a corner-point file (bit 0 of the first byte
 // chooses): once from memory and once from a real file in which they begin just before or after
 // the reader's 64 KiB block boundary, behind blanks that the field syntax skips. Both reads must

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The example bodies in examples/, read through the file commands and solved, against the
 // exact potential flow about ellipsoids: on an ellipsoid in a stream along its x axis the
 // surface speed is 2 / (2 - alpha0) times the stream's tangential component, so on the middle

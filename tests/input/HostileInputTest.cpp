@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Inputs made to hurt: names that hold terminal control sequences, and header texts without end.
 // Messages show every control character of a name as an escape, and a header text beyond 1 MB is
 // refused after reading about that much, however large the file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The layers of the program: every #include "…" in src/ names a header of its own folder or of
 // a layer below it, as docs/architecture.md draws them:
 //   base <- model <- {input, geometry, solver, results, view} <- commands <- {shell, batch}

@@ -1,7 +1,8 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a fresh prefix, checks that every installed part is where a desktop
 # expects it, and runs the installed panelflow-batch sphere hess in a directory of its own: its
 # results file must equal the golden one.
-#   cmake -DBUILD_DIR=... -DGOLDEN=.../sphere-4x4.Axisym.txt -DWINDOW=0|1 -P InstallTest.cmake
+#   cmake -DBUILD_DIR=... -DGOLDEN=.../sphere-4x4.Axisym.txt -DWINDOW=0|1 -DAPP_ID=... -P InstallTest.cmake
 string(RANDOM LENGTH 8 tag)
 if(DEFINED ENV{TMPDIR})
   set(root "$ENV{TMPDIR}/panelflow-install-${tag}")
@@ -26,14 +27,19 @@ endif()
 set(expected
   bin/panelflow-batch
   share/man/man1/panelflow-batch.1.gz
+  share/doc/panelflow/copyright
+  share/doc/panelflow/changelog.gz
   share/doc/panelflow/README.md
   share/doc/panelflow/examples/sphere.BodyFoil
   share/doc/panelflow/examples/octahedron.Coords)
 if(WINDOW)
   list(APPEND expected
     bin/panelflow
+    share/man/man1/panelflow.1.gz
     share/applications/panelflow.desktop
-    share/icons/hicolor/scalable/apps/panelflow.svg)
+    share/icons/hicolor/scalable/apps/panelflow.svg
+    share/mime/packages/panelflow.xml
+    share/metainfo/${APP_ID}.metainfo.xml)
 endif()
 foreach(file IN LISTS expected)
   if(NOT EXISTS "${prefix}/${file}")

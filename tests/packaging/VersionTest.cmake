@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs PROGRAM --version and checks the line: "NAME VERSION", followed, when SOURCE_DIR is a git
 # checkout, by " (commit <abbreviated hash>)" or the same with "-dirty", where the hash names a
 # commit of the checkout (HEAD when the program was built from it; an earlier one when commits

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CSV and VTK texts of the surface solution and the whole-or-nothing file writer: numbers
 // that read back as the very same doubles in a Turkish locale, one polygon per panel on its own
 // corners, and failures that leave the old file and no temporary file behind.

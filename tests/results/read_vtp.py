@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads the batch program's .vtp back with VTK's own XML reader and checks it against the CSV of
 the same run: one polygon per panel, the cell arrays and their values, each polygon turning
 positively about its outward normal, and the polygon areas against the area column.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as a person uses it: real widgets found by their object names, driven by QTest on
 // the offscreen platform, checked by what they show (texts, visibility, the picture's pixels)
 // and by the results file. Messages go to a recorder, so no test can wait on a modal box.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Long work in the window as a person meets it: the window stays alive (it repaints, takes no
 // input) while a command runs on the worker thread, a long command shows its progress window,
 // Cancel leaves everything as it was, and a solution left to finish holds no matrices afterwards.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's menu "Results" as a person uses it: the items wait for a solution, the plot window
 // shows 1 - Cp (or Cp) of the chosen columns at the control points, names its curves and follows
 // a new solution, and the save and export dialogs write the chosen format, confirm it, and come
@@ -5,6 +6,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QChart>
 #include <QComboBox>
 #include <QFile>
@@ -27,6 +32,10 @@
 #include "shell/Form1.h"
 #include "support/FindControl.h"
 #include "support/WindowTest.h"
+#include "commands/LoadsCommand.h"
+#include "results/LoadsReport.h"
+#include "shell/FieldDialog.h"
+#include "shell/LoadsWindow.h"
 #include "shell/PlotWindow.h"
 
 using panelflow::Form1;
@@ -74,16 +83,15 @@ private slots:
         QCOMPARE(actions.size(), 4);
         QCOMPARE(actions[1]->text(), QString("About"));
         QCOMPARE(actions.back()->text(), QString("Results"));
-        QVERIFY(!Control<QAction>("Mn_Plot")->isEnabled());
-        QVERIFY(!Control<QAction>("Mn_Export")->isEnabled());
+        for (const char* item : {"Mn_Plot", "Mn_Export", "Mn_Loads", "Mn_Field"}) QVERIFY(!Control<QAction>(item)->isEnabled());
         Trigger("Mn_Sphere");
         QVERIFY(!Control<QAction>("Mn_Plot")->isEnabled());
         window_->Command_HessPan_Click();
         QVERIFY(panelflow::testing::AwaitIdle(*window_));
-        QVERIFY(Control<QAction>("Mn_Plot")->isEnabled());
-        QVERIFY(Control<QAction>("Mn_Export")->isEnabled());
+        for (const char* item : {"Mn_Plot", "Mn_Export", "Mn_Loads", "Mn_Field"}) QVERIFY(Control<QAction>(item)->isEnabled());
         Trigger("Mn_Sphere");  // a new geometry has no solution yet
         QVERIFY(!Control<QAction>("Mn_Export")->isEnabled());
+        QVERIFY(!Control<QAction>("Mn_Loads")->isEnabled());
         QVERIFY(ui_.messages.isEmpty());
     }
 
@@ -280,6 +288,55 @@ private slots:
         QTRY_VERIFY(dialog->isVisible());
         QCOMPARE(dialog->selectedNameFilter(), dialog->nameFilters()[1]);
         QCOMPARE(dialog->selectedFiles().value(0), QString("/sys/surface.vtp"));
+    }
+
+    // The loads are computed beside the window and shown as the table the batch program prints;
+    // Copy puts it on the clipboard, and a new solution marks it as an earlier one's.
+    void loadsWindowShowsTheTableCopiesItAndMarksItOldAfterANewSolution() {
+        Solve("8", "8");
+        Trigger("Mn_Loads");
+        auto* loads = window_->findChild<panelflow::LoadsWindow*>("LoadsWindow");
+        QVERIFY(loads && loads->isVisible());
+        panelflow::BodyLoads expected;
+        QVERIFY(panelflow::LoadsCommand(window_->session(), ui_, nullptr, {}, expected));
+        const QString table = QString::fromStdString(panelflow::LoadsTableText(expected));
+        QCOMPARE(loads->findChild<QPlainTextEdit*>("Loads_Table")->toPlainText(), table);
+        QVERIFY(table.contains("k1, k2, k'"));
+        QTest::mouseClick(loads->findChild<QPushButton*>("Loads_Copy"), Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), table);
+        Solve("6", "6");
+        QVERIFY(loads->findChild<QLabel*>("Loads_Note")->text().startsWith("These numbers belong to an earlier solution"));
+        QVERIFY(ui_.messages.isEmpty());
+    }
+
+    // The dialog offers a box around the body; the grid goes to the file named, a bad box text
+    // to a message and no file.
+    void fieldDialogWritesTheBoxGridAndRefusesABadBox() {
+        Solve("6", "6");
+        Trigger("Mn_Field");
+        auto* dialog = window_->findChild<panelflow::FieldDialog*>("FieldDialog");
+        QVERIFY(dialog && dialog->isVisible());
+        auto* box = dialog->findChild<QLineEdit*>("Field_BoxText");
+        QCOMPARE(box->text(), QString("-0.5:1.5:41,-1:1:41,-1:1:41"));
+        box->setText("0:1:3,0:0:1,0:0:1");
+        dialog->findChild<QLineEdit*>("Field_Output")->setText(work_->filePath("flow"));
+        const auto write = [&] {
+            QTest::mouseClick(dialog->findChild<QPushButton*>("Field_Write"), Qt::LeftButton);
+            QVERIFY(panelflow::testing::AwaitIdle(*window_));
+        };
+        write();
+        QFile grid(work_->filePath("flow.vts"));
+        QVERIFY(grid.open(QIODevice::ReadOnly));
+        QVERIFY(grid.readAll().contains("WholeExtent=\"0 2 0 0 0 0\""));
+        QVERIFY(dialog->findChild<QLabel*>("Field_Status")->text().startsWith("Written to "));
+        QVERIFY(ui_.messages.isEmpty());
+
+        box->setText("0:1:3,0:0:1");
+        dialog->findChild<QLineEdit*>("Field_Output")->setText(work_->filePath("other.vts"));
+        write();
+        QCOMPARE(ui_.messages.size(), 1);
+        QVERIFY(ui_.messages[0].startsWith("The box \"0:1:3,0:0:1\""));
+        QVERIFY(!QFile::exists(work_->filePath("other.vts")));
     }
 };
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "solver/Assembly.h"
 
 #include <gtest/gtest.h>
@@ -126,6 +127,10 @@ void ExpectSameMatrices(const InfluenceMatrices& vector, const InfluenceMatrices
             for (long n = 0; n <= N + 1; ++n)
                 ASSERT_NEAR((*a)(m, n), (*b)(m, n), 1e-13) << name << "(" << m << ", " << n << ")";
     }
+    ASSERT_EQ(vector.potential.empty(), scalar.potential.empty());
+    for (long m = 1; m <= N && !scalar.potential.empty(); ++m)
+        for (long n = 1; n <= N; ++n)
+            ASSERT_NEAR(vector.potential(m, n), scalar.potential(m, n), 1e-13) << "potential(" << m << ", " << n << ")";
 }
 
 struct Setting {
@@ -146,10 +151,12 @@ TEST_P(VectorAssembly, MatchesTheScalarAssemblyAtSpecialAndRandomPoints) {
     if (!ProcessorSupports(instructions)) GTEST_SKIP() << "this processor lacks the instruction set";
     const PanelModel model = SpecialAndRandomPanels(11);
     const FreeStream vinf{0.6, -0.8, 0.25};
-    InfluenceMatrices vector, scalar;
-    AssembleInfluenceMatricesVector(model, vinf, vector, nullptr, instructions, threads);
-    testing::AssembleInfluenceMatricesScalar(model, vinf, scalar);
-    ExpectSameMatrices(vector, scalar);
+    for (const bool potentials : {false, true}) {
+        InfluenceMatrices vector, scalar;
+        AssembleInfluenceMatricesVector(model, vinf, vector, nullptr, instructions, threads, 1, potentials);
+        testing::AssembleInfluenceMatricesScalar(model, vinf, scalar, nullptr, potentials);
+        ExpectSameMatrices(vector, scalar);
+    }
 }
 
 TEST_P(VectorAssembly, MatchesTheScalarAssemblyOnASphere) {
@@ -158,18 +165,19 @@ TEST_P(VectorAssembly, MatchesTheScalarAssemblyOnASphere) {
     const PanelModel model = Sphere(16, 13);
     const FreeStream vinf{1.0, 0.0, 0.0};
     InfluenceMatrices vector, scalar;
-    AssembleInfluenceMatricesVector(model, vinf, vector, nullptr, instructions, threads);
-    testing::AssembleInfluenceMatricesScalar(model, vinf, scalar);
+    AssembleInfluenceMatricesVector(model, vinf, vector, nullptr, instructions, threads, 1, true);
+    testing::AssembleInfluenceMatricesScalar(model, vinf, scalar, nullptr, true);
     ExpectSameMatrices(vector, scalar);
 }
 
 // Each random panel of the shared cases in its own axes with its points as the control points of
-// panels in the same axes, so that the assembly's column of that panel is its (u, v, w) at them.
+// panels in the same axes, so that the assembly's column of that panel is its (u, v, w) and its
+// potential at them (the potential's error taken relative to the panel's size).
 TEST_P(VectorAssembly, AHairsBreadthOffThePlaneAgreesWithQuadruplePrecision) {
     const auto [instructions, threads] = GetParam();
     if (!ProcessorSupports(instructions)) GTEST_SKIP() << "this processor lacks the instruction set";
     const std::vector<testing::NearPlaneCase>& cases = testing::SharedNearPlaneCases();
-    double largest = 0.0;
+    double largest = 0.0, largestPotential = 0.0;
     const testing::NearPlaneCase* worst = nullptr;
     for (std::size_t first = 0, last = 0; first < cases.size(); first = last) {
         while (last < cases.size() && cases[last].xsi == cases[first].xsi && cases[last].ita == cases[first].ita) ++last;
@@ -182,18 +190,25 @@ TEST_P(VectorAssembly, AHairsBreadthOffThePlaneAgreesWithQuadruplePrecision) {
             panels.Set(static_cast<int>(c - first) + 2, {cases[c].x, cases[c].y, cases[c].z}, {1, 0, 0}, {0, 0, 1},
                        {{-1e-3, -1e-3}, {0.0, 1e-3}, {1e-3, -1e-3}});
         InfluenceMatrices matrices;
-        AssembleInfluenceMatricesVector(panels.model, FreeStream{1.0, 0.0, 0.0}, matrices, nullptr, instructions, threads);
+        AssembleInfluenceMatricesVector(panels.model, FreeStream{1.0, 0.0, 0.0}, matrices, nullptr, instructions, threads,
+                                        1, true);
+        double size = 0.0;
+        for (int k = 1; k <= panel.n; ++k) size = std::max({size, std::fabs(panel.xsi[k]), std::fabs(panel.ita[k])});
         for (std::size_t c = first; c < last; ++c) {
             const long m = static_cast<long>(c - first) + 2;
+            const double potentialError = std::fabs(matrices.potential(m, 1) - cases[c].phi) / size;
+            largestPotential = std::isfinite(potentialError) ? std::max(largestPotential, potentialError) : HUGE_VAL;
             double error = std::max({std::fabs(matrices.uTan(m, 1) - cases[c].u), std::fabs(matrices.vTan(m, 1) - cases[c].v),
                                      std::fabs(matrices.vNorm(m, 1) - cases[c].w)});
             if (!std::isfinite(matrices.uTan(m, 1) + matrices.vTan(m, 1) + matrices.vNorm(m, 1))) error = HUGE_VAL;
             if (error > largest) largest = error, worst = &cases[c];
         }
     }
-    std::printf("largest error of u, v, w: %.3g\n", largest);
+    std::printf("largest error of u, v, w: %.3g, of the potential over the panel's size: %.3g\n", largest,
+                largestPotential);
     ASSERT_TRUE(worst == nullptr || largest < 1e-12)
         << "largest error " << largest << " at (" << worst->x << ", " << worst->y << ", " << worst->z << ")";
+    EXPECT_LT(largestPotential, 1e-14);
 }
 
 INSTANTIATE_TEST_SUITE_P(

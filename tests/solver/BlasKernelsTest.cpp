@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The programs' choice of OpenBLAS kernels, seen from outside: OpenBLAS names the kernels it loads
 // on standard error when OPENBLAS_VERBOSE=2.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exact ellipsoid flow: the quadrature of the shape coefficients against the closed forms of
 // the sphere and the prolate spheroid and their sum rule, and the surface speed at known points.
 

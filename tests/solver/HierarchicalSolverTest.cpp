@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hierarchical solver against the dense one on bodies of a few hundred panels, with leaves of
 // 16 panels so that most of the matrix is compressed: the example ellipsoid with three different
 // axes and a body with a flat base (sharp edges), in two free streams each and with an onset that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The symmetric solver against the dense one on small bodies of revolution: the same strengths
 // and tangential velocities for axial and oblique streams, odd and even NJ, a profile body, a
 // body's own motion and an onset flow with higher modes around the body.

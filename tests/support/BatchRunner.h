@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs the built panelflow-batch in a directory and collects its exit status and standard error,
 // either to its end (RunBatch) or started in the background to be signalled (StartProgram).
@@ -28,12 +29,13 @@ struct BatchRun {
 };
 
 // `arguments` is pasted into a shell command line as it stands; `environment` (e.g.
-// "LANG=tr_TR.UTF-8") is put in front of the program.
-inline BatchRun RunBatch(const TempDir& dir, const std::string& arguments, const std::string& environment = "") {
+// "LANG=tr_TR.UTF-8") is put in front of the program (the batch program unless said otherwise).
+inline BatchRun RunBatch(const TempDir& dir, const std::string& arguments, const std::string& environment = "",
+                         const std::string& program = PANELFLOW_BATCH_PROGRAM) {
     const std::string errors = dir.File(".stderr");
     const std::string output = dir.File(".stdout");
-    const std::string command = "cd '" + dir.path().string() + "' && " + environment + " '" +
-                                PANELFLOW_BATCH_PROGRAM + "' " + arguments + " >'" + output + "' 2>'" + errors + "'";
+    const std::string command = "cd '" + dir.path().string() + "' && " + environment + " '" + program + "' " +
+                                arguments + " >'" + output + "' 2>'" + errors + "'";
     const int raw = std::system(command.c_str());
     BatchRun run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

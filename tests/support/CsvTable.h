@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads the surface CSV back: the header's column names and every row's numbers, parsed with
 // std::from_chars (independent of the locale).

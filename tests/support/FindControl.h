@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // GUI tests find a window's controls by their object names; a missing control ends the test run
 // with its name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Gaussian elimination as the plain row loop, step by step, with the zero-pivot test before
 // every division: the reference that the blocked solver is checked against.

@@ -1,15 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test support: random flat panels (triangles and convex quadrilaterals of random size, in their
 // own axes, corners clockwise seen from +zeta) with points a hair's breadth off their plane, and
-// the velocity at each point evaluated in quadruple precision from the same input doubles.
+// the velocity and the potential at each point evaluated in quadruple precision from the same
+// input doubles.
 //
 // The points stand 1e-3 ... 1e-15 panel sizes off the plane on both sides: over each side's line
 // (between the corners, on its extensions, shifted across it by as much as their height or not
 // at all), over the corners and over the interior. The quadruple-precision velocity is the closed
 // form written plainly, side by side: the angle as the difference of two arctangents
 // arctan(b |z| / (h r')) - arctan(a |z| / (h r)), 2 Pi less their sum inside the panel and 0 less
-// it beside it, and the logarithm as the integral along the side, asinh(b / rho) - asinh(a / rho).
-// In 113 bits its rounding stays below 1e-25 for these points.
+// it beside it, and the logarithm as the integral along the side, asinh(b / rho) - asinh(a / rho);
+// the potential -(sum of h L less |z| times the solid angle) / (4 Pi). In 113 bits the rounding
+// stays below 1e-25 (times the panel's size for the potential) for these points.
 
 #include <quadmath.h>
 
@@ -26,13 +29,14 @@ struct NearPlaneCase {
     std::array<double, 5> xsi, ita;  // corners 1..n, entry 0 unused
     double x, y, z;
     double u, v, w;  // in quadruple precision, rounded
+    double phi;      // likewise
 };
 
-inline std::array<double, 3> QuadrupleVelocity(int n, const double* xsi, const double* ita, double x, double y,
+inline std::array<double, 4> QuadrupleInfluence(int n, const double* xsi, const double* ita, double x, double y,
                                                double z) {
     using Q = __float128;
     const Q pi = 4 * atanq(1), absZ = fabsq(z);
-    Q Su = 0, Sv = 0, Stheta = 0;
+    Q Su = 0, Sv = 0, Stheta = 0, ShL = 0;
     bool inside = true;
     for (int k = 1; k <= n; ++k) {
         const int k1 = k == n ? 1 : k + 1;
@@ -47,12 +51,14 @@ inline std::array<double, 3> QuadrupleVelocity(int n, const double* xsi, const d
         const Q L = asinhq(b / rho) - asinhq(a / rho);
         Su -= dIta * L / d;
         Sv += dXsi * L / d;
+        ShL += h * L;
         Stheta += atanq(b * absZ / (h * r1)) - atanq(a * absZ / (h * r));
         if (h < 0) inside = false;
     }
     const Q Omega = (inside ? 2 * pi : 0) - Stheta;
     const Q fourPi = 4 * pi;
-    return {double(Su / fourPi), double(Sv / fourPi), double((z < 0 ? -Omega : Omega) / fourPi)};
+    return {double(Su / fourPi), double(Sv / fourPi), double((z < 0 ? -Omega : Omega) / fourPi),
+            double(-(ShL - absZ * Omega) / fourPi)};
 }
 
 // `panels` random panels, each with its points; the same cases for the same seed.
@@ -101,8 +107,8 @@ inline std::vector<NearPlaneCase> NearPlaneCases(int panels, unsigned seed) {
                 c.x = place.x + shift * place.shiftX;
                 c.y = place.y + shift * place.shiftY;
                 c.z = uniform(random) < 0.5 ? -height : height;
-                const auto V = QuadrupleVelocity(c.n, c.xsi.data(), c.ita.data(), c.x, c.y, c.z);
-                c.u = V[0], c.v = V[1], c.w = V[2];
+                const auto V = QuadrupleInfluence(c.n, c.xsi.data(), c.ita.data(), c.x, c.y, c.z);
+                c.u = V[0], c.v = V[1], c.w = V[2], c.phi = V[3];
                 cases.push_back(c);
             }
         }

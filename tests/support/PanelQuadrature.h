@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test helper: the velocity that a unit source density on a flat panel induces at a point,
 // (1 / 4 Pi) times the integral over the panel of (P - Q) / |P - Q|^3, by composite

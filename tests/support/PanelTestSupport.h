@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test support for the geometry tests: panel models built from the generated sphere or from a
 // node grid given point by point, and a results file in a temporary directory of its own, read

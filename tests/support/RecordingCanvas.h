@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A canvas that records every drawing call, with the segment each line covers, so that tests
 // can count and inspect what the view drew.

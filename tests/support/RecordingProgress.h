@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A Progress that records every report: the stages in the order they began, the count of reports
 // per stage, every fraction per stage, and any fraction outside [0, 1] or falling within a stage.

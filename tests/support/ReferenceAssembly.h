@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The assembly of the influence matrices as the plain loop over every ordered pair of panels, one
-// call of SourcePanelVelocity each: the reference that the program's vector assembly is checked
-// against, and the baseline of its benchmark.
+// call of SourcePanelVelocity each (and of SourcePanelPotential with `potentials`): the reference
+// that the program's vector assembly is checked against, and the baseline of its benchmark.
 
 #include <algorithm>
 
@@ -9,14 +10,16 @@
 #include "model/FreeStream.h"
 #include "model/InfluenceMatrices.h"
 #include "model/PanelModel.h"
+#include "solver/SourcePanelPotential.h"
 #include "solver/SourcePanelVelocity.h"
 
 namespace panelflow::testing {
 
 inline void AssembleInfluenceMatricesScalar(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& solution,
-                                            Progress* progress = nullptr) {
+                                            Progress* progress, bool potentials) {
     const long N = static_cast<long>(model.PanelCount());
-    solution = InfluenceMatrices{N, Array2D<double>(N, N + 1), Array2D<double>(N, N + 1), Array2D<double>(N, N + 1)};
+    solution = InfluenceMatrices{N, Array2D<double>(N, N + 1), Array2D<double>(N, N + 1), Array2D<double>(N, N + 1),
+                                 potentials ? Array2D<double>(N, N) : Array2D<double>()};
 
     // Enough rows between two reports to keep them to a few hundred.
     const long reportEvery = std::max(1L, N / 200);
@@ -43,6 +46,7 @@ inline void AssembleInfluenceMatricesScalar(const PanelModel& model, const FreeS
 
                     double u = 0.0, v = 0.0, w = 0.0;
                     SourcePanelVelocity(model, k, l, x, y, z, u, v, w);
+                    if (potentials) solution.potential(m, n) = SourcePanelPotential(model, k, l, x, y, z);
 
                     // Back to global axes, then onto the field panel's axes.
                     const double Vx = model.XsiX(k, l) * u + model.ItaX(k, l) * v + model.ZtaX(k, l) * w;
@@ -62,6 +66,11 @@ inline void AssembleInfluenceMatricesScalar(const PanelModel& model, const FreeS
             }
         }
     }
+}
+
+inline void AssembleInfluenceMatricesScalar(const PanelModel& model, const FreeStream& vinf, InfluenceMatrices& solution,
+                                            Progress* progress = nullptr) {
+    AssembleInfluenceMatricesScalar(model, vinf, solution, progress, false);
 }
 
 }  // namespace panelflow::testing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The three coefficient tables written the straightforward way, value by value through the
 // results file's line items: the reference that the fast table writer must match byte for byte,

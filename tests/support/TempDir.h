@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers shared by the tests: a temporary directory removed at the end of the test, reading a
 // whole file, a user interface that records messages instead of showing them.

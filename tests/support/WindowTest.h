@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The common ground of the GUI tests: a fresh window over a results file in a temporary
 // directory of its own, a recorder of the messages it shows (with the pointer's shape at each,
