@@ -56,6 +56,7 @@ HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSo
 
     SolveSettings solve;
     solve.solver = settings.solver;
+    solve.hierarchical.accuracy = settings.accuracy;
     solve.denseSteps = {steps.assemble, steps.solve};
     if (settings.writeTables)
         solve.writeTables = [&](const InfluenceMatrices& matrices, Progress* tablesProgress) {

@@ -26,7 +26,7 @@ bool LoadsCommand(const Session& session, UserInterface& ui, Progress* progress,
     }
     const PanelModel& model = session.model;
     SolverChoice choice;
-    if (const Status chosen = ChooseSolver(model, settings.solver, false, choice); !chosen)
+    if (const Status chosen = ChooseSolver(model, settings.solver, false, choice, true); !chosen)
         return Refuse(chosen, nullptr, ui);
     const double bytes = SolverBytes(choice.kind, model.NI, model.NJ, kUnitMotions, true);
     if (const Status fits = CheckProblemFits(model.NI, model.NJ, bytes, SolverMemoryName(choice.kind)); !fits)
