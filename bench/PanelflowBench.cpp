@@ -19,9 +19,6 @@
 // Scratch files go to a temporary directory under $TMPDIR (default /tmp), removed at the end.
 
 #include <cblas.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -51,6 +48,8 @@
 #include "results/VelocityReport.h"
 #include "support/ReferenceReport.h"
 #include "support/ReferenceAssembly.h"
+#include "BatchChild.h"
+#include "BenchEnvironment.h"
 
 extern "C" void dgesv_(const int* n, const int* nrhs, double* a, const int* lda, int* ipiv, double* b,
                        const int* ldb, int* info);
@@ -92,13 +91,6 @@ bool ParseSize(std::string_view text, Size& size) {
         return false;
     }
     return size.NI >= 1 && size.NJ >= 1;
-}
-
-std::string ProcessorName() {
-    std::ifstream cpuinfo("/proc/cpuinfo");
-    for (std::string line; std::getline(cpuinfo, line);)
-        if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
-    return "unknown processor";
 }
 
 double MegaBytes(double bytes) { return bytes / 1e6; }
@@ -174,38 +166,23 @@ std::pair<double, double> TimeElimination(long N, Array2D<double>& A, int repeat
     return {gaussSeconds, lapackSeconds};
 }
 
+// A run of the batch program, named for the report.
 struct BatchRun {
     std::string label;
     double seconds = 0.0, peakBytes = 0.0;  // both 0 when the program could not be run
 };
 
-// Runs the batch program with `arguments` in `directory`: its wall seconds and peak resident
-// memory. The child is started by posix_spawn, whose peak memory counts the peak of this
-// process as well, so every batch run comes before the benchmark allocates anything large.
-BatchRun RunBatch(const std::string& program, const fs::path& directory, const std::string& label,
-                  std::vector<std::string> words, bool keepFiles = false) {
-    words.insert(words.begin(), program);
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-
-    const fs::path previous = fs::current_path();
-    fs::current_path(directory);
-    Stopwatch watch;
-    pid_t child = 0;
-    const int spawned = posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ);
-    fs::current_path(previous);
-    if (spawned != 0) return {label};
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    const double seconds = watch.Seconds();
+// Runs the batch program with `words` in `directory` (BatchChild.h): every batch run comes before
+// the benchmark allocates anything large.
+BatchRun RunBatch(const fs::path& directory, const std::string& label, std::vector<std::string> words,
+                  bool keepFiles = false) {
+    const panelflow::bench::BatchRun run = panelflow::bench::RunBatchChild(directory, std::move(words));
     if (!keepFiles) fs::remove(directory / "Axisym.txt");
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::printf("the batch program failed: %s (status %d)\n", label.c_str(), status);
+    if (!run.ok) {
+        std::printf("the batch program failed: %s\n", label.c_str());
         return {label};
     }
-    return {label, seconds, 1024.0 * static_cast<double>(usage.ru_maxrss)};
+    return {label, run.seconds, run.peakBytes};
 }
 
 // Whether the dense solver's three matrices fit in this machine's memory for the size.
@@ -226,16 +203,16 @@ void WriteProfile(const fs::path& path, int NI) {
 }
 
 // The batch runs of one size, all before any large allocation of this process.
-std::vector<BatchRun> BatchRuns(const std::string& program, const fs::path& scratch, Size size) {
+std::vector<BatchRun> BatchRuns(const fs::path& scratch, Size size) {
     const std::string ni = std::to_string(size.NI), nj = std::to_string(size.NJ);
     const fs::path profile = scratch / "airship.BodyFoil";
     WriteProfile(profile, size.NI);
     std::vector<BatchRun> runs;
-    if (DenseFits(size)) runs.push_back(RunBatch(program, scratch, "sphere hess", {"--ni", ni, "--nj", nj, "sphere", "hess"}));
-    runs.push_back(RunBatch(program, scratch, "--no-tables sphere hess", {"--no-tables", "--ni", ni, "--nj", nj, "sphere", "hess"}));
-    runs.push_back(RunBatch(program, scratch, "--no-tables --stream 0.3,1,0.5 sphere hess",
+    if (DenseFits(size)) runs.push_back(RunBatch(scratch, "sphere hess", {"--ni", ni, "--nj", nj, "sphere", "hess"}));
+    runs.push_back(RunBatch(scratch, "--no-tables sphere hess", {"--no-tables", "--ni", ni, "--nj", nj, "sphere", "hess"}));
+    runs.push_back(RunBatch(scratch, "--no-tables --stream 0.3,1,0.5 sphere hess",
                             {"--no-tables", "--stream", "0.3,1,0.5", "--ni", ni, "--nj", nj, "sphere", "hess"}));
-    runs.push_back(RunBatch(program, scratch, "--no-tables profile hess (NI + 1 points)",
+    runs.push_back(RunBatch(scratch, "--no-tables profile hess (NI + 1 points)",
                             {"--no-tables", "--nj", nj, "profile", profile.string(), "hess"}));
     fs::remove(profile);
     return runs;
@@ -385,7 +362,7 @@ std::string ReadWhole(const fs::path& path) {
 // on the same sphere and stream: the largest differences of the exported sigma, 1 - Cp and
 // surface velocity, and the printed values of the two results files that differ, each a last
 // digit at a rounding tie.
-void CompareSolvers(const std::string& program, const fs::path& scratch) {
+void CompareSolvers(const fs::path& scratch) {
     std::printf("\nThe dense against the symmetric solver, through the batch program (--no-tables):\n");
     for (const int n : {64, 96}) {
         for (const char* stream : {"1,0,0", "0.3,1,0.5"}) {
@@ -397,9 +374,9 @@ void CompareSolvers(const std::string& program, const fs::path& scratch) {
             // byte for byte that of a run with them (tests/batch/SolverOptionsTest.cpp).
             std::vector<std::string> words{"--no-tables", "--stream", stream, counts[0], counts[1], counts[2], counts[3],
                                            "sphere", "hess", "csv", "s.csv"};
-            RunBatch(program, symmetric, "symmetric", words, true);
+            RunBatch(symmetric, "symmetric", words, true);
             words.insert(words.begin(), {"--solver", "dense"});
-            RunBatch(program, dense, "dense", words, true);
+            RunBatch(dense, "dense", words, true);
             const auto a = panelflow::testing::ParseCsv(ReadWhole(dense / "s.csv"));
             const auto b = panelflow::testing::ParseCsv(ReadWhole(symmetric / "s.csv"));
             double sigma = 0.0, oneMinusCp = 0.0, velocity = 0.0;
@@ -452,18 +429,12 @@ int main(int argc, char** argv) {
 
     const fs::path scratch = fs::temp_directory_path() / ("panelflow-bench-" + std::to_string(getpid()));
     fs::create_directories(scratch);
-    const std::string batchProgram = (fs::canonical("/proc/self/exe").parent_path().parent_path() / "src" / "panelflow-batch").string();
 
-    const std::string_view instructions = panelflow::VectorInstructionsName(panelflow::VectorInstructions::Best);
-    const char* coreType = std::getenv("OPENBLAS_CORETYPE");
-    std::printf("%s, %u hardware threads, assembly with %.*s, OpenBLAS (%s kernels%s%s) with %d threads\n",
-                ProcessorName().c_str(), std::thread::hardware_concurrency(), static_cast<int>(instructions.size()),
-                instructions.data(), panelflow::BlasKernelsName(), coreType ? ", OPENBLAS_CORETYPE=" : "",
-                coreType ? coreType : "", openblas_get_num_threads());
+    std::printf("%s\n", panelflow::bench::EnvironmentLine().c_str());
     std::vector<std::vector<BatchRun>> batchRuns;
-    for (const Size size : sizes) batchRuns.push_back(BatchRuns(batchProgram, scratch, size));
+    for (const Size size : sizes) batchRuns.push_back(BatchRuns(scratch, size));
     for (std::size_t k = 0; k < sizes.size(); ++k) Benchmark(sizes[k], scratch, batchRuns[k]);
-    if (compare) CompareSolvers(batchProgram, scratch);
+    if (compare) CompareSolvers(scratch);
     fs::remove_all(scratch);
     return 0;
 }

@@ -15,12 +15,13 @@ set -euo pipefail
 # The libraries the programs load. On Wayland the window runs through XWayland; the package
 # recommends qt6-wayland, which brings Qt Quick along, for a native window.
 runtime=(
-  libqt6widgets6 libqt6charts6 libqt6svg6 libopenblas0
+  libqt6widgets6 libqt6charts6 libqt6svg6 libopenblas0 libhmat-oss3
 )
 build=(
   build-essential cmake pkg-config
   qt6-base-dev libgl1-mesa-dev libxkbcommon-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
   libopenblas-dev
+  libhmat-oss-dev        # hierarchical matrices, for bodies without symmetry
   pybind11-dev python3-dev   # the Python module (built by default)
 )
 test=(

@@ -13,5 +13,6 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O
 cmake --build build-asan -j"$(nproc)"
 export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS="suppressions=$(pwd)/scripts/lsan-suppressions.txt"
 cd build-asan
 LANG=C LC_ALL=C ctest --output-on-failure -j"$(nproc)"

@@ -37,6 +37,8 @@ inline constexpr std::string_view kStageChecks = "body checks";
 inline constexpr std::string_view kStageInfluence = "influence coefficients";
 inline constexpr std::string_view kStageTables = "coefficient tables";
 inline constexpr std::string_view kStageElimination = "elimination";
+inline constexpr std::string_view kStageIteration = "iterative solution";
+inline constexpr std::string_view kStageSurfaceVelocities = "surface velocities";
 // and of both: their sections of the results file.
 inline constexpr std::string_view kStageResults = "results";
 inline constexpr std::string_view kStageExport = "export";

@@ -5,8 +5,8 @@
 //
 // Starts Axisym.txt empty in the working directory, as the window does when it opens, then runs
 // the steps in order. --ni and --nj stand for the window's two count boxes, --stream sets the
-// free stream of the following hess steps; all three may appear between steps. --no-tables and
-// --solver apply to every hess step (--solver also to the loads' unit motions). Messages that the
+// free stream of the following hess steps; all three may appear between steps. --no-tables,
+// --solver and --accuracy apply to every hess step (--solver also to the loads' unit motions). Messages that the
 // window would show in a box go to standard error, each beginning with the program's name.
 //
 // The steps and the options are two tables below; the parser and the usage text (--help) both
@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <csignal>
 #include <chrono>
 #include <cstdio>
@@ -39,6 +40,7 @@
 #include "results/ResultsFile.h"
 #include "results/ResultsFileLock.h"
 #include "solver/BlasKernels.h"
+#include "solver/HierarchicalSolver.h"
 #include "solver/SolverChoice.h"
 
 namespace {
@@ -66,7 +68,10 @@ public:
     void BeginStep() {
         start_ = std::chrono::steady_clock::now();
         shown_ = false;
+        solver_.clear();
     }
+    // The solver of a hess step and why, said once above its progress line.
+    void SetSolver(std::string text) { solver_ = std::move(text); }
     void EndStep() {
         if (shown_) std::fputs("\r\033[K", stderr);
         shown_ = false;
@@ -76,6 +81,9 @@ public:
         const auto elapsed = std::chrono::steady_clock::now() - start_;
         if (elapsed < std::chrono::seconds(1)) return;
         const int percent = static_cast<int>(fraction * 100.0 + 0.5);
+        if (!shown_ && !solver_.empty())
+            std::fprintf(stderr, "\r\033[K%.*s: solver %s\n", static_cast<int>(kProgram.size()), kProgram.data(),
+                         solver_.c_str());
         std::fprintf(stderr, "\r\033[K%.*s: %.*s %3d %%", static_cast<int>(kProgram.size()), kProgram.data(),
                      static_cast<int>(stage.size()), stage.data(), percent);
         std::fflush(stderr);
@@ -85,6 +93,7 @@ public:
 private:
     bool enabled_;
     bool shown_ = false;
+    std::string solver_;
     std::chrono::steady_clock::time_point start_;
 };
 
@@ -125,6 +134,9 @@ bool RunCorners(Batch& batch, const Arguments& path) {
 }
 
 bool RunHess(Batch& batch, const Arguments&) {
+    SolverChoice choice;
+    if (ChooseSolver(batch.session.model, batch.hess.solver, batch.hess.writeTables, choice))
+        batch.progress.SetSolver(choice.Text());
     // A zero pivot still completes the command (its sections are written), but the run stops
     // there with a failure status: all-zero strengths are no answer to build on.
     const HessCommandResult result = HessCommand(batch.session, batch.ui, &batch.progress, batch.vinf, batch.hess);
@@ -234,6 +246,16 @@ Status ReadSolver(const std::string& name, Setting& setting) {
     return Status::Ok();
 }
 
+Status ReadAccuracy(const std::string& text, Setting& setting) {
+    double accuracy = 0.0;
+    const auto [at, error] = std::from_chars(text.data(), text.data() + text.size(), accuracy);
+    if (error != std::errc() || at != text.data() + text.size() ||
+        !(accuracy >= kTightestAccuracy && accuracy <= kLoosestAccuracy))
+        return Status::Fail("--accuracy needs a number from 1e-12 to 0.1; \"" + PrintableText(text) + "\" is not one");
+    setting = [accuracy](Batch& batch) { batch.hess.accuracy = accuracy; };
+    return Status::Ok();
+}
+
 constexpr OptionKind kOptions[] = {
     {"--ni", "TEXT", "a text",
      "the text of the NI box (default \"4\"), read by the\n"
@@ -248,8 +270,13 @@ constexpr OptionKind kOptions[] = {
     {"--solver", "NAME", "a name: {solvers}",
      "solve every hess step with this solver ({solvers}) instead of\n"
      "the one chosen for the body and the tables, and the unit motions\n"
-     "of every loads step",
+     "of every loads step; the progress line says which solver\n"
+     "solves and why",
      true, ReadSolver},
+    {"--accuracy", "EPS", "a number from 1e-12 to 0.1",
+     "the hierarchical solver's accuracy, from 1e-12 to 0.1 (default\n"
+     "1e-7): the relative error of its compressed blocks",
+     true, ReadAccuracy},
 };
 
 struct ExitStatus {

@@ -87,6 +87,7 @@ HessOutcome SolveStream(const PanelModel& model, const FreeStream& vinf, Surface
 
     SolveSettings solve;
     solve.solver = settings.solver;
+    solve.hierarchical.accuracy = settings.accuracy;
     solve.denseSteps = {steps.assemble, steps.solve};
     solve.writeTables = tables;
     FlowResult flow = SolveFlow(solved, StreamProblem(stream), solve, progress);

@@ -28,6 +28,7 @@
 #include "model/SurfaceSolution.h"
 #include "solver/DenseSolver.h"
 #include "solver/GaussSolve.h"
+#include "solver/HierarchicalSolver.h"
 #include "solver/SolverChoice.h"
 
 namespace panelflow {
@@ -35,11 +36,12 @@ namespace panelflow {
 class ResultsAppender;
 
 // How the Hess command solves: whether the three coefficient tables are written (only the dense
-// solver has them), a solver forced by the user (none: chosen by ChooseSolver), and the free
-// stream as the user wrote it, for messages (none: its components).
+// solver has them), a solver forced by the user (none: chosen by ChooseSolver), the hierarchical
+// solver's accuracy, and the free stream as the user wrote it, for messages (none: its components).
 struct HessSettings {
     bool writeTables = true;
     std::optional<SolverKind> solver;
+    double accuracy = kDefaultHierarchicalAccuracy;
     std::string streamText;
 };
 

@@ -21,7 +21,7 @@ constexpr std::string_view kLoadsFile = "The loads file";
 Status ComputeLoads(const PanelModel& model, const SurfaceSolution& surface, const FreeStream& vinf,
                     Progress* progress, const LoadsSettings& settings, BodyLoads& loads) {
     SolverChoice choice;
-    if (const Status chosen = ChooseSolver(model, settings.solver, false, choice); !chosen) return chosen;
+    if (const Status chosen = ChooseSolver(model, settings.solver, false, choice, true); !chosen) return chosen;
     const double bytes = SolverBytes(choice.kind, model.NI, model.NJ, kUnitMotions, true);
     if (const Status fits = CheckProblemFits(model.NI, model.NJ, bytes, SolverMemoryName(choice.kind)); !fits)
         return fits;

@@ -45,11 +45,15 @@ std::string StreamText(const py::object& stream) {
 }
 
 SolutionPointer Solve(std::shared_ptr<Body> body, const py::object& stream, const std::string& solver,
-                      const py::object& progress) {
+                      double accuracy, const py::object& progress) {
+    if (!(accuracy >= kTightestAccuracy && accuracy <= kLoosestAccuracy))
+        RaiseValueError("The accuracy must be a number from " + ShortestText(kTightestAccuracy) + " to " +
+                        ShortestText(kLoosestAccuracy) + "; it is " + ShortestText(accuracy) + ".");
     auto solution = std::make_shared<Solution>();
     solution->body = body;
     solution->settings.writeTables = false;
     solution->settings.solver = ReadSolver(solver);
+    solution->settings.accuracy = accuracy;
     solution->settings.streamText = StreamText(stream);
     Check(ReadFreeStream(solution->settings.streamText, solution->vinf));
 
@@ -147,7 +151,7 @@ Arrays have the body's panel shape (NI, NJ), 0-based: panel (i, j) of the result
             return py::make_tuple(s.vinf.VinfX, s.vinf.VinfY, s.vinf.VinfZ);
         }, "The free stream (x, y, z).")
         .def_property_readonly("solver", [](const Solution& s) { return std::string(SolverName(s.choice.kind)); },
-                               "The solver that solved: 'dense' or 'symmetric'.")
+                               "The name of the solver that solved ('dense', 'symmetric', 'hierarchical').")
         .def_property_readonly("solver_reason", [](const Solution& s) { return s.choice.Text(); },
                                "Which solver solved and why, as the program says it.")
         .def_property_readonly("sigma", [](const py::object& self) {
@@ -192,13 +196,15 @@ assembled afresh and need the dense solver's memory (MemoryError when it cannot 
         });
 
     module.def("solve", &Solve, "body"_a, "stream"_a = py::make_tuple(1.0, 0.0, 0.0), "solver"_a = "auto",
-               "progress"_a = py::none(),
+               "accuracy"_a = kDefaultHierarchicalAccuracy, "progress"_a = py::none(),
                R"(Solves the flow of a uniform free stream about `body`; writes no file.
 
 stream: (x, y, z) or a text "X,Y,Z" as the batch program's --stream; 1 - Cp depends on its
 direction only, sigma and the velocities scale with it.
-solver: "auto" (symmetric for a body of revolution, dense otherwise), "dense" or "symmetric";
-a choice the body cannot take raises ValueError.
+solver: "auto" (symmetric for a body of revolution, hierarchical otherwise), "dense",
+"symmetric" or "hierarchical"; a choice the body cannot take raises ValueError.
+accuracy: the hierarchical solver's, from 1e-12 to 0.1: the relative error allowed in its
+compressed blocks (the batch program's --accuracy).
 progress: None or callable(stage, fraction), called from this thread while the work runs.
 
 Raises ValueError for a bad stream or solver, or when the elimination meets a zero pivot

@@ -6,6 +6,7 @@
 #include <immintrin.h>
 
 #define PANELFLOW_KERNEL_NAME AssembleRowAvx2
+#define PANELFLOW_KERNEL_COLUMN_NAME AssembleColumnAvx2
 #define PANELFLOW_KERNEL_POTENTIAL_NAME AssembleRowWithPotentialAvx2
 #define PANELFLOW_KERNEL_MATH_NAME QuotientMathAvx2
 #define PANELFLOW_KERNEL_SIDE_LOG_NAME SideLogarithmAvx2

@@ -6,6 +6,7 @@
 #include <immintrin.h>
 
 #define PANELFLOW_KERNEL_NAME AssembleRowAvx512
+#define PANELFLOW_KERNEL_COLUMN_NAME AssembleColumnAvx512
 #define PANELFLOW_KERNEL_POTENTIAL_NAME AssembleRowWithPotentialAvx512
 #define PANELFLOW_KERNEL_MATH_NAME QuotientMathAvx512
 #define PANELFLOW_KERNEL_SIDE_LOG_NAME SideLogarithmAvx512

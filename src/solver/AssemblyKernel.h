@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The inner loop of the vectorised assembly: one field panel against every source panel, W
-// source panels at a time. Compiled once per instruction set (AssemblySse2.cpp, AssemblyAvx2.cpp,
+// The inner loops of the vectorised assembly: one field panel against many source panels, W
+// source panels at a time (a row of the matrices), and one source panel at many field points, W
+// at a time (a column). Compiled once per instruction set (AssemblySse2.cpp, AssemblyAvx2.cpp,
 // AssemblyAvx512.cpp, each with its own compiler flags) and chosen at run time; that part of the
 // header is read only where PANELFLOW_KERNEL_NAME is defined. This header
 // must stay free of anything that the rest of the program also instantiates: an inline function
@@ -23,6 +24,8 @@
 // needs it. A body's control points seldom come so close to another panel's edge.
 
 #ifdef PANELFLOW_KERNEL_NAME
+#include <initializer_list>
+
 #include "solver/AssemblyMath.h"
 #endif
 
@@ -66,6 +69,18 @@ using RowKernel = void (*)(const SourceArrays& sources, const FieldPanel& field,
 void AssembleRowSse2(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*);
 void AssembleRowAvx2(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*);
 void AssembleRowAvx512(const SourceArrays&, const FieldPanel&, long, long, double*, double*, double*);
+
+// The same influences, one source panel at many field points: fills uTan[m], vTan[m], vNorm[m]
+// for first <= m < last with the influence of entry `source` of `sources` at the control point of
+// entry m of the same layout (whose control points and axes serve as the field panels). The
+// arithmetic is the row kernel's; the values differ from its only where the side logarithm takes
+// its other path for the other lanes of a vector. first is a multiple of the widest vector.
+using ColumnKernel = void (*)(const SourceArrays& sources, long source, long first, long last, double* uTan,
+                              double* vTan, double* vNorm);
+
+void AssembleColumnSse2(const SourceArrays&, long, long, long, double*, double*, double*);
+void AssembleColumnAvx2(const SourceArrays&, long, long, long, double*, double*, double*);
+void AssembleColumnAvx512(const SourceArrays&, long, long, long, double*, double*, double*);
 
 // The same row, and also potential[n], the potential of source panel n + 1 at the field point
 // (SourcePanelPotential.h), and, where solidAngle is not null, solidAngle[n], the normal velocity
@@ -143,150 +158,182 @@ void PANELFLOW_KERNEL_SIDE_LOG_NAME(const double* S, const double* d, double* lo
 
 namespace {
 
-// The row kernel, with the potential and the solid angle where kPotential is set.
-template <bool kPotential>
-inline __attribute__((always_inline)) void Row(const SourceArrays& s, const FieldPanel& f, long first, long last,
-                                               double* uTan, double* vTan, double* vNorm, double* potential,
-                                               double* solidAngle) {
+Isa::V Load(const double* p) {
+    Isa::V v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// The field points of a column: W control points and their axes, one per lane.
+struct FieldLanes {
+    Isa::V xC, yC, zC;
+    Isa::V XsiX, XsiY, XsiZ, ItaX, ItaY, ItaZ, ZtaX, ZtaY, ZtaZ;
+};
+
+// What the lanes give: the influence projected onto the field panels' axes, and where
+// kPotential is set the potential and the normal velocity in the source panels' own axes.
+struct LaneValues {
+    Isa::V u, v, n, potential, solidAngle;
+};
+
+// The influence of the W source panels whose entries lie at `at` in `s` at the field points `f`
+// (a FieldPanel, the same point in every lane, or FieldLanes), projected onto the field panels'
+// axes. A lane whose point lies within d / 16 of a side gets its values from the scalar routines:
+// exact(lane, x, y, z, u, v, w), which says false for a lane past the end, and, with the
+// potential, exactPotential(lane, x, y, z).
+template <bool kPotential, class Field, class Exact, class ExactPotential>
+inline __attribute__((always_inline)) LaneValues Lanes(const SourceArrays& s, long at, const Field& f, Exact exact,
+                                                       ExactPotential exactPotential) {
     using V = Isa::V;
     constexpr int W = Isa::W;
-    auto load = [](const double* p) {
-        V v;
-        __builtin_memcpy(&v, p, sizeof v);
-        return v;
-    };
+    const auto load = &Load;
     const auto splat = &Math::Splat;
     const V zero = splat(0.0);
     const V twoPi = splat(s.TwoPi);
     const V inverseFourPi = splat(1.0 / s.FourPi);
 
-    for (long n0 = first; n0 < last; n0 += W) {
-        // Where the entries of panels n0 .. n0 + W - 1 lie (W divides the group's 8).
-        const long at = n0 / kPanelsPerGroup * s.groupStride + n0 % kPanelsPerGroup;
-        // The field point in the source panels' axes, from their control points.
-        const V dx = f.xC - load(s.xC + at);
-        const V dy = f.yC - load(s.yC + at);
-        const V dz = f.zC - load(s.zC + at);
-        const V XsiX = load(s.XsiX + at), XsiY = load(s.XsiY + at), XsiZ = load(s.XsiZ + at);
-        const V ItaX = load(s.ItaX + at), ItaY = load(s.ItaY + at), ItaZ = load(s.ItaZ + at);
-        const V ZtaX = load(s.ZtaX + at), ZtaY = load(s.ZtaY + at), ZtaZ = load(s.ZtaZ + at);
-        const V x = XsiX * dx + XsiY * dy + XsiZ * dz;
-        const V y = ItaX * dx + ItaY * dy + ItaZ * dz;
-        const V z = ZtaX * dx + ZtaY * dy + ZtaZ * dz;
-        const V absZ = Math::Abs(z);
-        const auto inPlane = z == zero;
+    // The field point in the source panels' axes, from their control points.
+    const V dx = f.xC - load(s.xC + at);
+    const V dy = f.yC - load(s.yC + at);
+    const V dz = f.zC - load(s.zC + at);
+    const V XsiX = load(s.XsiX + at), XsiY = load(s.XsiY + at), XsiZ = load(s.XsiZ + at);
+    const V ItaX = load(s.ItaX + at), ItaY = load(s.ItaY + at), ItaZ = load(s.ItaZ + at);
+    const V ZtaX = load(s.ZtaX + at), ZtaY = load(s.ZtaY + at), ZtaZ = load(s.ZtaZ + at);
+    const V x = XsiX * dx + XsiY * dy + XsiZ * dz;
+    const V y = ItaX * dx + ItaY * dy + ItaZ * dz;
+    const V z = ZtaX * dx + ZtaY * dy + ZtaZ * dz;
+    const V absZ = Math::Abs(z);
+    const auto inPlane = z == zero;
 
-        // The corners relative to the point, and their distances from it; side s runs from
-        // corner s to the next one. A triangle's corner 3 repeats corner 0, so that its side 2
-        // closes it; its side 3 repeats side 0, unused.
-        const auto quadrilateral = load(s.hasFourthSide + at) != zero;
-        V dXsiCorner[4], dItaCorner[4], rCorner[4];
+    // The corners relative to the point, and their distances from it; side s runs from
+    // corner s to the next one. A triangle's corner 3 repeats corner 0, so that its side 2
+    // closes it; its side 3 repeats side 0, unused.
+    const auto quadrilateral = load(s.hasFourthSide + at) != zero;
+    V dXsiCorner[4], dItaCorner[4], rCorner[4];
 #pragma GCC unroll 4
-        for (int c = 0; c < 4; ++c) {
-            dXsiCorner[c] = load(s.xsiStart[c] + at) - x;
-            dItaCorner[c] = load(s.itaStart[c] + at) - y;
-            rCorner[c] = Isa::Sqrt(dXsiCorner[c] * dXsiCorner[c] + dItaCorner[c] * dItaCorner[c] + z * z);
-        }
+    for (int c = 0; c < 4; ++c) {
+        dXsiCorner[c] = load(s.xsiStart[c] + at) - x;
+        dItaCorner[c] = load(s.itaStart[c] + at) - y;
+        rCorner[c] = Isa::Sqrt(dXsiCorner[c] * dXsiCorner[c] + dItaCorner[c] * dItaCorner[c] + z * z);
+    }
 
-        V Su = zero, Sv = zero, halfOmega = zero, ShL = zero;
-        const V zz = z * z;
-        auto inside = zero == zero;     // all lanes true
-        auto delicate = zero != zero;   // all lanes false
+    V Su = zero, Sv = zero, halfOmega = zero, ShL = zero;
+    const V zz = z * z;
+    auto inside = zero == zero;    // all lanes true
+    auto delicate = zero != zero;  // all lanes false
 #pragma GCC unroll 4
-        for (int side = 0; side < 4; ++side) {
-            const V dXsi = load(s.dXsi[side] + at), dIta = load(s.dIta[side] + at);
-            const V inverseD = load(s.inverseD[side] + at), d = load(s.d[side] + at);
-            const auto present = side < 3 ? zero == zero : quadrilateral;
-            const int end = side < 3 ? side + 1 : 0;
-            const V dXsiEnd = side < 3 ? dXsiCorner[end] : quadrilateral ? dXsiCorner[0] : dXsiCorner[1];
-            const V dItaEnd = side < 3 ? dItaCorner[end] : quadrilateral ? dItaCorner[0] : dItaCorner[1];
-            const V r = rCorner[side];
-            const V rPrime = side < 3 ? rCorner[end] : quadrilateral ? rCorner[0] : rCorner[1];
+    for (int side = 0; side < 4; ++side) {
+        const V dXsi = load(s.dXsi[side] + at), dIta = load(s.dIta[side] + at);
+        const V inverseD = load(s.inverseD[side] + at), d = load(s.d[side] + at);
+        const auto present = side < 3 ? zero == zero : quadrilateral;
+        const int end = side < 3 ? side + 1 : 0;
+        const V dXsiEnd = side < 3 ? dXsiCorner[end] : quadrilateral ? dXsiCorner[0] : dXsiCorner[1];
+        const V dItaEnd = side < 3 ? dItaCorner[end] : quadrilateral ? dItaCorner[0] : dItaCorner[1];
+        const V r = rCorner[side];
+        const V rPrime = side < 3 ? rCorner[end] : quadrilateral ? rCorner[0] : rCorner[1];
 
-            // The side's terms as PanelSideTerms.cpp derives them: the corners' positions a, b
-            // along the side from the foot of the perpendicular, the point's signed distance h from
-            // the side's line (positive towards the panel), rho^2 = h^2 + z^2 and
-            // Q = r r' + a b + rho^2 = ((r + r')^2 - d^2) / 2.
-            const V a = (dXsi * dXsiCorner[side] + dIta * dItaCorner[side]) * inverseD;
-            const V b = (dXsi * dXsiEnd + dIta * dItaEnd) * inverseD;
-            const V hd = dXsi * dItaCorner[side] - dIta * dXsiCorner[side];
-            const V h = hd * inverseD;
-            const V S = r + rPrime;
-            const V rho2 = h * h + zz;
-            const V rr = r * rPrime, ab = a * b;
-            const V Q = rr + ab + rho2;
-            const auto between = ab < zero;  // the foot lies between the corners
+        // The side's terms as PanelSideTerms.cpp derives them: the corners' positions a, b
+        // along the side from the foot of the perpendicular, the point's signed distance h from
+        // the side's line (positive towards the panel), rho^2 = h^2 + z^2 and
+        // Q = r r' + a b + rho^2 = ((r + r')^2 - d^2) / 2.
+        const V a = (dXsi * dXsiCorner[side] + dIta * dItaCorner[side]) * inverseD;
+        const V b = (dXsi * dXsiEnd + dIta * dItaEnd) * inverseD;
+        const V hd = dXsi * dItaCorner[side] - dIta * dXsiCorner[side];
+        const V h = hd * inverseD;
+        const V S = r + rPrime;
+        const V rho2 = h * h + zz;
+        const V rr = r * rPrime, ab = a * b;
+        const V Q = rr + ab + rho2;
+        const auto between = ab < zero;  // the foot lies between the corners
 
-            // r + r' - d = 2 Q / (S + d), with Q free of its cancellation between the corners.
-            const V L = Math::SideLogarithm(S, d, [&] {
-                const V G = rr - ab;
-                const V numerator = between ? rho2 * (a * a + b * b + rho2 + G) : Q;
-                return (numerator + numerator) / (between ? G * (S + d) : S + d);
-            });
-            Su = present ? Su - (dIta * inverseD) * L : Su;
-            Sv = present ? Sv + (dXsi * inverseD) * L : Sv;
-            // The potential's h L; a side through the foot adds nothing (a point on the side
-            // itself, where L is infinite, is delicate and goes to the scalar routine).
-            if constexpr (kPotential) ShL = present & (hd != zero) ? ShL + h * L : ShL;
+        // r + r' - d = 2 Q / (S + d), with Q free of its cancellation between the corners.
+        const V L = Math::SideLogarithm(S, d, [&] {
+            const V G = rr - ab;
+            const V numerator = between ? rho2 * (a * a + b * b + rho2 + G) : Q;
+            return (numerator + numerator) / (between ? G * (S + d) : S + d);
+        });
+        Su = present ? Su - (dIta * inverseD) * L : Su;
+        Sv = present ? Sv + (dXsi * inverseD) * L : Sv;
+        // The potential's h L; a side through the foot adds nothing (a point on the side
+        // itself, where L is infinite, is delicate and goes to the scalar routine).
+        if constexpr (kPotential) ShL = present & (hd != zero) ? ShL + h * L : ShL;
 
-            // Half the solid angle of the triangle (foot, corner, corner): tan = h d / (Q + |z| S).
-            halfOmega = present ? halfOmega + Math::AtanOfQuotient(hd, Q + absZ * S) : halfOmega;
-            inside = inside & ~(present & (hd < zero));
+        // Half the solid angle of the triangle (foot, corner, corner): tan = h d / (Q + |z| S).
+        halfOmega = present ? halfOmega + Math::AtanOfQuotient(hd, Q + absZ * S) : halfOmega;
+        inside = inside & ~(present & (hd < zero));
 
-            // Within d / 16 of the side (rho from its line where the foot lies between the corners,
-            // the nearer corner's distance elsewhere) the rounding of h, of Q's direct sum and of
-            // the corners' offsets can cost more than a few ulps; such a point is left to the
-            // scalar routine, which computes h exactly.
-            const V nearer = Math::Min(r, rPrime);
-            const V distance2 = between ? rho2 : nearer * nearer;
-            delicate = delicate | (present & (distance2 * splat(256.0) < d * d));
-        }
-        // In the panel's plane the solid angle is 2 Pi over the panel and 0 beside it.
-        const V Omega = inPlane ? (inside ? twoPi : zero) : halfOmega + halfOmega;
+        // Within d / 16 of the side (rho from its line where the foot lies between the corners,
+        // the nearer corner's distance elsewhere) the rounding of h, of Q's direct sum and of
+        // the corners' offsets can cost more than a few ulps; such a point is left to the
+        // scalar routine, which computes h exactly.
+        const V nearer = Math::Min(r, rPrime);
+        const V distance2 = between ? rho2 : nearer * nearer;
+        delicate = delicate | (present & (distance2 * splat(256.0) < d * d));
+    }
+    // In the panel's plane the solid angle is 2 Pi over the panel and 0 beside it.
+    const V Omega = inPlane ? (inside ? twoPi : zero) : halfOmega + halfOmega;
 
-        V u = Su * inverseFourPi;
-        V v = Sv * inverseFourPi;
-        V w = Omega * (z < zero ? -inverseFourPi : inverseFourPi);
-        V phi = zero;
-        if constexpr (kPotential) phi = (absZ * Omega - ShL) * inverseFourPi;
-        if (Isa::Any(delicate)) {
-            for (int lane = 0; lane < W; ++lane) {
-                if (delicate[lane] != 0 && n0 + lane < last) {
-                    double ul = 0.0, vl = 0.0, wl = 0.0;
-                    s.exactVelocity(s.context, n0 + lane, x[lane], y[lane], z[lane], ul, vl, wl);
+    V u = Su * inverseFourPi;
+    V v = Sv * inverseFourPi;
+    V w = Omega * (z < zero ? -inverseFourPi : inverseFourPi);
+    V phi = zero;
+    if constexpr (kPotential) phi = (absZ * Omega - ShL) * inverseFourPi;
+    if (Isa::Any(delicate)) {
+        for (int lane = 0; lane < W; ++lane) {
+            if (delicate[lane] != 0) {
+                double ul = 0.0, vl = 0.0, wl = 0.0;
+                if (exact(lane, x[lane], y[lane], z[lane], ul, vl, wl)) {
                     u[lane] = ul;
                     v[lane] = vl;
                     w[lane] = wl;
-                    if constexpr (kPotential) phi[lane] = s.exactPotential(s.context, n0 + lane, x[lane], y[lane], z[lane]);
+                    if constexpr (kPotential) phi[lane] = exactPotential(lane, x[lane], y[lane], z[lane]);
                 }
             }
         }
+    }
 
-        // Back to global axes, then onto the field panel's axes.
-        const V Vx = XsiX * u + ItaX * v + ZtaX * w;
-        const V Vy = XsiY * u + ItaY * v + ZtaY * w;
-        const V Vz = XsiZ * u + ItaZ * v + ZtaZ * w;
-        const V uOut = Vx * f.XsiX + Vy * f.XsiY + Vz * f.XsiZ;
-        const V vOut = Vx * f.ItaX + Vy * f.ItaY + Vz * f.ItaZ;
-        const V nOut = Vx * f.ZtaX + Vy * f.ZtaY + Vz * f.ZtaZ;
-        if (n0 + W <= last) {
-            __builtin_memcpy(uTan + n0, &uOut, sizeof uOut);
-            __builtin_memcpy(vTan + n0, &vOut, sizeof vOut);
-            __builtin_memcpy(vNorm + n0, &nOut, sizeof nOut);
-            if constexpr (kPotential) {
-                __builtin_memcpy(potential + n0, &phi, sizeof phi);
-                if (solidAngle != nullptr) __builtin_memcpy(solidAngle + n0, &w, sizeof w);
-            }
-        } else {
-            for (long lane = 0; n0 + lane < last; ++lane) {
-                uTan[n0 + lane] = uOut[lane];
-                vTan[n0 + lane] = vOut[lane];
-                vNorm[n0 + lane] = nOut[lane];
-                if constexpr (kPotential) {
-                    potential[n0 + lane] = phi[lane];
-                    if (solidAngle != nullptr) solidAngle[n0 + lane] = w[lane];
-                }
-            }
+    // Back to global axes, then onto the field panel's axes.
+    const V Vx = XsiX * u + ItaX * v + ZtaX * w;
+    const V Vy = XsiY * u + ItaY * v + ZtaY * w;
+    const V Vz = XsiZ * u + ItaZ * v + ZtaZ * w;
+    return {Vx * f.XsiX + Vy * f.XsiY + Vz * f.XsiZ, Vx * f.ItaX + Vy * f.ItaY + Vz * f.ItaZ,
+            Vx * f.ZtaX + Vy * f.ZtaY + Vz * f.ZtaZ, phi, w};
+}
+
+// Stores `value`'s lanes of entries n0 .. n0 + W - 1 that lie before `last` into `out`.
+inline __attribute__((always_inline)) void Store(long n0, long last, const Isa::V& value, double* out) {
+    constexpr int W = Isa::W;
+    if (n0 + W <= last) {
+        __builtin_memcpy(out + n0, &value, sizeof value);
+    } else {
+        for (long lane = 0; n0 + lane < last; ++lane) out[n0 + lane] = value[lane];
+    }
+}
+
+// The row kernel, with the potential and the solid angle where kPotential is set.
+template <bool kPotential>
+inline __attribute__((always_inline)) void Row(const SourceArrays& s, const FieldPanel& f, long first, long last,
+                                               double* uTan, double* vTan, double* vNorm, double* potential,
+                                               double* solidAngle) {
+    constexpr int W = Isa::W;
+    for (long n0 = first; n0 < last; n0 += W) {
+        // Where the entries of panels n0 .. n0 + W - 1 lie (W divides the group's 8).
+        const long at = n0 / kPanelsPerGroup * s.groupStride + n0 % kPanelsPerGroup;
+        auto exact = [&](int lane, double x, double y, double z, double& u, double& v, double& w) {
+            if (n0 + lane >= last) return false;
+            s.exactVelocity(s.context, n0 + lane, x, y, z, u, v, w);
+            return true;
+        };
+        auto exactPotential = [&](int lane, double x, double y, double z) {
+            return s.exactPotential(s.context, n0 + lane, x, y, z);
+        };
+        const LaneValues values = Lanes<kPotential>(s, at, f, exact, exactPotential);
+        Store(n0, last, values.u, uTan);
+        Store(n0, last, values.v, vTan);
+        Store(n0, last, values.n, vNorm);
+        if constexpr (kPotential) {
+            Store(n0, last, values.potential, potential);
+            if (solidAngle != nullptr) Store(n0, last, values.solidAngle, solidAngle);
         }
     }
 }
@@ -301,6 +348,46 @@ void PANELFLOW_KERNEL_NAME(const SourceArrays& s, const FieldPanel& f, long firs
 void PANELFLOW_KERNEL_POTENTIAL_NAME(const SourceArrays& s, const FieldPanel& f, long first, long last, double* uTan,
                                      double* vTan, double* vNorm, double* potential, double* solidAngle) {
     Row<true>(s, f, first, last, uTan, vTan, vNorm, potential, solidAngle);
+}
+
+void PANELFLOW_KERNEL_COLUMN_NAME(const SourceArrays& s, long source, long first, long last, double* uTan,
+                                  double* vTan, double* vNorm) {
+    constexpr int W = Isa::W;
+    // The source panel in every lane of a group of its own, laid out as `s` lays out its groups.
+    constexpr int kArrays = 12 + 6 * 4 + 1;
+    double values[kArrays * kPanelsPerGroup];
+    SourceArrays one = s;
+    one.groupStride = kArrays * kPanelsPerGroup;
+    const long from = source / kPanelsPerGroup * s.groupStride + source % kPanelsPerGroup;
+    int next = 0;
+    auto single = [&](const double*& array) {
+        for (int lane = 0; lane < kPanelsPerGroup; ++lane) values[next * kPanelsPerGroup + lane] = array[from];
+        array = values + next++ * kPanelsPerGroup;
+    };
+    for (const double** array : {&one.xC, &one.yC, &one.zC, &one.XsiX, &one.XsiY, &one.XsiZ, &one.ItaX, &one.ItaY,
+                                 &one.ItaZ, &one.ZtaX, &one.ZtaY, &one.ZtaZ, &one.hasFourthSide})
+        single(*array);
+    for (int side = 0; side < 4; ++side) {
+        single(one.xsiStart[side]), single(one.itaStart[side]), single(one.dXsi[side]);
+        single(one.dIta[side]), single(one.d[side]), single(one.inverseD[side]);
+    }
+
+    for (long m0 = first; m0 < last; m0 += W) {
+        const long at = m0 / kPanelsPerGroup * s.groupStride + m0 % kPanelsPerGroup;
+        const FieldLanes f{Load(s.xC + at),   Load(s.yC + at),   Load(s.zC + at),   Load(s.XsiX + at),
+                           Load(s.XsiY + at), Load(s.XsiZ + at), Load(s.ItaX + at), Load(s.ItaY + at),
+                           Load(s.ItaZ + at), Load(s.ZtaX + at), Load(s.ZtaY + at), Load(s.ZtaZ + at)};
+        auto exact = [&](int lane, double x, double y, double z, double& u, double& v, double& w) {
+            if (m0 + lane >= last) return false;
+            s.exactVelocity(s.context, source, x, y, z, u, v, w);
+            return true;
+        };
+        auto noPotential = [](int, double, double, double) { return 0.0; };
+        const LaneValues lanes = Lanes<false>(one, 0, f, exact, noPotential);
+        Store(m0, last, lanes.u, uTan);
+        Store(m0, last, lanes.v, vTan);
+        Store(m0, last, lanes.n, vNorm);
+    }
 }
 #endif
 

@@ -6,6 +6,7 @@
 #include <immintrin.h>
 
 #define PANELFLOW_KERNEL_NAME AssembleRowSse2
+#define PANELFLOW_KERNEL_COLUMN_NAME AssembleColumnSse2
 #define PANELFLOW_KERNEL_POTENTIAL_NAME AssembleRowWithPotentialSse2
 #define PANELFLOW_KERNEL_MATH_NAME QuotientMathSse2
 #define PANELFLOW_KERNEL_SIDE_LOG_NAME SideLogarithmSse2

@@ -127,6 +127,13 @@ void CheckBlasWorkspace() {
     ::munmap(probe, bytes);
 }
 
+void ReserveBlasWorkspace() {
+    CheckBlasWorkspace();
+    // A product of matrices always works in the buffer (a small product of vectors on the stack).
+    double a[4] = {1.0, 0.0, 0.0, 1.0}, b[4] = {1.0, 2.0, 3.0, 4.0}, c[4] = {};
+    cblas_dgemm(CblasColMajor, CblasNoTrans, CblasNoTrans, 2, 2, 2, 1.0, a, 2, b, 2, 0.0, c, 2);
+}
+
 const char* BlasKernelsName() {
     const char* name = openblas_get_corename();
     return name != nullptr ? name : "unknown";

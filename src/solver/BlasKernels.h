@@ -21,6 +21,11 @@ void SelectBlasKernels(char** argv);
 // (The library's own threads are limited to what the limits allow before it loads.)
 void CheckBlasWorkspace();
 
+// The same, and then has the library take that buffer for the calling thread at once (a small
+// product), which it keeps for the thread's later calls: for work that allocates much before its
+// first product, and would otherwise leave the library no room for it.
+void ReserveBlasWorkspace();
+
 // The name of the kernels the BLAS library runs ("Haswell", "SkylakeX", ...), for reports.
 const char* BlasKernelsName();
 

@@ -8,7 +8,8 @@ namespace panelflow {
 FlowResult SolveFlow(const PanelModel& model, const FlowProblem& problem, const SolveSettings& settings,
                      Progress* progress) {
     FlowResult result;
-    result.status = ChooseSolver(model, settings.solver, static_cast<bool>(settings.writeTables), result.choice);
+    result.status = ChooseSolver(model, settings.solver, static_cast<bool>(settings.writeTables), result.choice,
+                                 problem.potentials);
     if (!result.status) return result;
     switch (result.choice.kind) {
         case SolverKind::Dense:
@@ -16,6 +17,9 @@ FlowResult SolveFlow(const PanelModel& model, const FlowProblem& problem, const 
                                        settings.denseSteps);
             break;
         case SolverKind::Symmetric: result.status = SymmetricSolve(model, problem, result.output, progress); break;
+        case SolverKind::Hierarchical:
+            result.status = HierarchicalSolve(model, problem, settings.hierarchical, result.output, progress);
+            break;
     }
     // The potentials are part of the contract: a solver that left them out fails here rather
     // than hand back a half answer.

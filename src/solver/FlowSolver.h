@@ -3,7 +3,7 @@
 // The one entry point of the flow solution: the Hess command, the batch program and the Python
 // module all solve through SolveFlow. It chooses the solver (SolverChoice.h), says which and why,
 // and calls it; each solver is its own file with the same shape of call (FlowProblem.h):
-// DenseSolver, SymmetricSolver.
+// DenseSolver, SymmetricSolver, HierarchicalSolver.
 //
 // The solvers compute and never open a file. The coefficient tables, which only the dense solver
 // has, are written by a callback that the caller supplies; it runs once the matrices are assembled
@@ -22,6 +22,7 @@
 #include "model/PanelModel.h"
 #include "solver/DenseSolver.h"
 #include "solver/FlowProblem.h"
+#include "solver/HierarchicalSolver.h"
 #include "solver/SolverChoice.h"
 
 namespace panelflow {
@@ -31,6 +32,8 @@ struct SolveSettings {
     // Set when the coefficient tables are wanted: writes them from the assembled matrices (the
     // first onset's right-hand side in column N + 1); a failure ends the solution with its status.
     CoefficientTableWriter writeTables;
+    // The hierarchical solver's accuracy (and, for tests, its leaf size).
+    HierarchicalSettings hierarchical;
     // Tests only: straightforward steps in place of the dense solver's fast ones.
     DenseSteps denseSteps;
 };

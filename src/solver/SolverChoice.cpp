@@ -2,6 +2,7 @@
 #include "solver/SolverChoice.h"
 
 #include "solver/DenseSolver.h"
+#include "solver/HierarchicalSolver.h"
 #include "solver/SymmetricSolver.h"
 
 namespace panelflow {
@@ -12,7 +13,9 @@ struct NamedKind {
     SolverKind kind;
 };
 
-constexpr NamedKind kSolvers[] = {{"dense", SolverKind::Dense}, {"symmetric", SolverKind::Symmetric}};
+constexpr NamedKind kSolvers[] = {{"dense", SolverKind::Dense},
+                                  {"symmetric", SolverKind::Symmetric},
+                                  {"hierarchical", SolverKind::Hierarchical}};
 
 }  // namespace
 
@@ -43,16 +46,27 @@ std::string SolverNames() {
 
 std::string SolverChoice::Text() const { return std::string(SolverName(kind)) + ": " + reason; }
 
-Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, bool tables, SolverChoice& choice) {
+Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, bool tables, SolverChoice& choice,
+                    bool potentials) {
     if (forced == SolverKind::Symmetric) {
         if (!model.BodyOfRevolution)
             return Status::Fail("The symmetric solver needs a body of revolution made by the program (a sphere or a "
                                 "profile file); this body was not made by turning a profile about x. Choose the dense "
-                                "solver for it.");
+                                "or the hierarchical solver for it.");
         if (tables)
             return Status::Fail("The symmetric solver does not form the coefficient tables: leave them out of the "
                                 "results file to use it, or choose the dense solver.");
         choice = {SolverKind::Symmetric, "as requested, a body of revolution"};
+        return Status::Ok();
+    }
+    if (forced == SolverKind::Hierarchical) {
+        if (tables)
+            return Status::Fail("The hierarchical solver does not form the coefficient tables: leave them out of the "
+                                "results file to use it, or choose the dense solver.");
+        if (potentials)
+            return Status::Fail("The hierarchical solver does not give the panels' potentials that the added masses "
+                                "need: choose the dense solver for them.");
+        choice = {SolverKind::Hierarchical, "as requested"};
         return Status::Ok();
     }
     if (forced == SolverKind::Dense)
@@ -61,8 +75,10 @@ Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, b
         choice = {SolverKind::Dense, "coefficient tables written"};
     else if (model.BodyOfRevolution)
         choice = {SolverKind::Symmetric, "a body of revolution, coefficient tables not written"};
+    else if (potentials)
+        choice = {SolverKind::Dense, "not a body of revolution, the panels' potentials wanted"};
     else
-        choice = {SolverKind::Dense, "not a body of revolution"};
+        choice = {SolverKind::Hierarchical, "not a body of revolution, coefficient tables not written"};
     return Status::Ok();
 }
 
@@ -70,6 +86,7 @@ std::string_view SolverMemoryName(SolverKind kind) {
     switch (kind) {
         case SolverKind::Dense: return "influence matrices";
         case SolverKind::Symmetric: return "Fourier-mode matrices and surface arrays";
+        case SolverKind::Hierarchical: return "compressed influence matrices";
     }
     return {};
 }
@@ -78,6 +95,7 @@ double SolverBytes(SolverKind kind, double NI, double NJ, double onsets, bool po
     switch (kind) {
         case SolverKind::Dense: return DenseSolverBytes(NI, NJ, onsets, potentials);
         case SolverKind::Symmetric: return SymmetricSolverBytes(NI, NJ, onsets, potentials);
+        case SolverKind::Hierarchical: return HierarchicalSolverBytes(NI, NJ, onsets);
     }
     return 0.0;
 }

@@ -8,10 +8,12 @@
 //   x in NJ equal steps: PanelModel::BodyOfRevolution), solved through its symmetry: one sweep of
 //   influences and one system of NI unknowns per Fourier mode that the onset flows excite.
 //   Memory O(NI^2 + N), work O(NI^2 NJ).
+// - hierarchical: compressed matrices to a stated accuracy, solved by iteration; any body, no
+//   tables. Memory and work about O(N log N).
 //
 // The automatic choice: dense when the coefficient tables are wanted, symmetric for a body of
-// revolution, dense otherwise. A forced choice that the body or the tables do not allow is refused with a message, never
-// silently replaced.
+// revolution, hierarchical otherwise. A forced choice that the body or the tables do not allow is
+// refused with a message, never silently replaced.
 
 #include <optional>
 #include <string>
@@ -22,9 +24,9 @@
 
 namespace panelflow {
 
-enum class SolverKind { Dense, Symmetric };
+enum class SolverKind { Dense, Symmetric, Hierarchical };
 
-// "dense", "symmetric": the names of --solver and of the messages.
+// "dense", "symmetric", "hierarchical": the names of --solver and of the messages.
 std::string_view SolverName(SolverKind kind);
 // Reads a name of SolverName; false for any other text.
 bool ReadSolverName(std::string_view text, SolverKind& kind);
@@ -40,9 +42,12 @@ struct SolverChoice {
 };
 
 // Chooses for `model`: `forced` is the caller's own choice (none: automatic), `tables` whether the
-// coefficient tables are to be written. Refuses a forced choice that the body or the tables do not
-// allow, saying why and what to do instead. `choice` is written only on success.
-Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, bool tables, SolverChoice& choice);
+// coefficient tables are to be written, `potentials` whether the panels' potentials are wanted (the
+// hierarchical solver does not give them, so the dense solver solves such a body instead). Refuses a
+// forced choice that the body, the tables or the potentials do not allow, saying why and what to do
+// instead. `choice` is written only on success.
+Status ChooseSolver(const PanelModel& model, std::optional<SolverKind> forced, bool tables, SolverChoice& choice,
+                    bool potentials = false);
 
 // What the memory of `kind` holds, for messages: "influence matrices".
 std::string_view SolverMemoryName(SolverKind kind);

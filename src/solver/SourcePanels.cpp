@@ -13,10 +13,43 @@ namespace {
 
 constexpr long kWidestVector = assembly::kPanelsPerGroup;
 
+// Runs `kernel(first, last, u, v, w)`, which starts at a multiple of the widest vector and
+// writes entry n at index n, for any first .. last: the group that holds `first` goes through a
+// small buffer, the rest straight to the output, whose entry k is entry first + k.
+template <class Kernel>
+void Unaligned(Kernel kernel, long first, long last, double* uTan, double* vTan, double* vNorm) {
+    const long aligned = first / kWidestVector * kWidestVector;
+    long start = first;
+    if (aligned < first) {
+        const long end = std::min(last, aligned + kWidestVector);
+        double u[kWidestVector], v[kWidestVector], w[kWidestVector];
+        kernel(aligned, end, u - aligned, v - aligned, w - aligned);
+        for (long n = first; n < end; ++n)
+            uTan[n - first] = u[n - aligned], vTan[n - first] = v[n - aligned], vNorm[n - first] = w[n - aligned];
+        start = end;
+    }
+    if (start < last) kernel(start, last, uTan - first, vTan - first, vNorm - first);
+}
+
 }  // namespace
 
 SourcePanels::SourcePanels(const PanelModel& model, long first, long count, long step)
-    : model_(model), first_(first), step_(step) {
+    : model_(model), panels_(count), rowKernel_(RowKernelFor()), columnKernel_(ColumnKernelFor()) {
+    for (long n = 0; n < count; ++n) panels_[n] = first + n * step;
+    Build();
+}
+
+SourcePanels::SourcePanels(const PanelModel& model, std::vector<long> order, VectorInstructions instructions)
+    : model_(model),
+      panels_(std::move(order)),
+      rowKernel_(RowKernelFor(instructions)),
+      columnKernel_(ColumnKernelFor(instructions)) {
+    Build();
+}
+
+void SourcePanels::Build() {
+    const PanelModel& model = model_;
+    const long count = static_cast<long>(panels_.size());
     const long padded = (count + kWidestVector - 1) / kWidestVector * kWidestVector;
     constexpr long kArrays = 12 + 6 * 4 + 1;
     storage_.assign(static_cast<std::size_t>(kArrays * padded), 0.0);
@@ -42,7 +75,7 @@ SourcePanels::SourcePanels(const PanelModel& model, long first, long count, long
     for (long n = 0; n < padded; ++n) {
         const long at = n / kWidestVector * kArrays * kWidestVector + n % kWidestVector;
         // Padding repeats the last panel, so that every lane computes with sound values.
-        const long panel = first + std::min(n, count - 1) * step;
+        const long panel = panels_[static_cast<std::size_t>(std::min(n, count - 1))];
         const int i = static_cast<int>(panel / model.NJ) + 1, j = static_cast<int>(panel % model.NJ) + 1;
         xC[at] = model.xC(i, j), yC[at] = model.yC(i, j), zC[at] = model.zC(i, j);
         XsiX[at] = model.XsiX(i, j), XsiY[at] = model.XsiY(i, j), XsiZ[at] = model.XsiZ(i, j);
@@ -76,15 +109,29 @@ void SourcePanels::ExactVelocity(const void* context, long n, double x, double y
                                  double& w) {
     const auto& self = *static_cast<const SourcePanels*>(context);
     const PanelModel& model = self.model_;
-    const long panel = self.first_ + n * self.step_;
+    const long panel = self.panels_[static_cast<std::size_t>(n)];
     SourcePanelVelocity(model, static_cast<int>(panel / model.NJ) + 1, static_cast<int>(panel % model.NJ) + 1, x, y,
                         z, u, v, w);
+}
+
+void SourcePanels::Row(const assembly::FieldPanel& field, long first, long last, double* uTan, double* vTan,
+                       double* vNorm) const {
+    assert(0 <= first && first <= last && last <= count());
+    Unaligned([&](long from, long to, double* u, double* v, double* w) { rowKernel_(arrays_, field, from, to, u, v, w); },
+              first, last, uTan, vTan, vNorm);
+}
+
+void SourcePanels::Column(long source, long first, long last, double* uTan, double* vTan, double* vNorm) const {
+    assert(0 <= source && source < count() && 0 <= first && first <= last && last <= count());
+    Unaligned([&](long from, long to, double* u, double* v, double* w) {
+        columnKernel_(arrays_, source, from, to, u, v, w);
+    }, first, last, uTan, vTan, vNorm);
 }
 
 double SourcePanels::ExactPotential(const void* context, long n, double x, double y, double z) {
     const auto& self = *static_cast<const SourcePanels*>(context);
     const PanelModel& model = self.model_;
-    const long panel = self.first_ + n * self.step_;
+    const long panel = self.panels_[static_cast<std::size_t>(n)];
     return SourcePanelPotential(model, static_cast<int>(panel / model.NJ) + 1, static_cast<int>(panel % model.NJ) + 1,
                                 x, y, z);
 }
@@ -102,6 +149,16 @@ assembly::RowKernel RowKernelFor(VectorInstructions instructions) {
         case VectorInstructions::Avx512: return &assembly::AssembleRowAvx512;
         case VectorInstructions::Avx2: return &assembly::AssembleRowAvx2;
         default: return &assembly::AssembleRowSse2;
+    }
+}
+
+assembly::ColumnKernel ColumnKernelFor(VectorInstructions instructions) {
+    if (instructions == VectorInstructions::Best) instructions = WidestVectorInstructions();
+    assert(ProcessorSupports(instructions));
+    switch (instructions) {
+        case VectorInstructions::Avx512: return &assembly::AssembleColumnAvx512;
+        case VectorInstructions::Avx2: return &assembly::AssembleColumnAvx2;
+        default: return &assembly::AssembleColumnSse2;
     }
 }
 

@@ -206,6 +206,28 @@ TEST_P(StoppedHess, LeavesEverythingAsItWas) {
 INSTANTIATE_TEST_SUITE_P(Stages, StoppedHess,
                          ::testing::Values("influence coefficients", "coefficient tables", "elimination"));
 
+// The hierarchical solver stopped while the library compresses a matrix (its callbacks hear the
+// stop), and in its iteration: the same.
+TEST_F(CommandsTest, AHierarchicalSolutionStoppedInsideTheLibraryLeavesEverythingAsItWas) {
+    const std::string body = PANELFLOW_SOURCE_DIR "/examples/ellipsoid-3axes.Coords";
+    HessSettings noTables;
+    noTables.writeTables = false;
+    ASSERT_TRUE(CornerFileCommand(session, body, ui));
+    ASSERT_EQ(HessCommand(session, ui, nullptr, kUnitStreamAlongX, noTables).solverUsed.rfind("hierarchical", 0), 0u);
+    const Array2D<double> oneMinusCp = session.solution.OneMinusCp;
+    ASSERT_TRUE(CornerFileCommand(session, body, ui));
+    const std::string afterGeometry = Results();
+    for (const char* stage : {"influence coefficients", "iterative solution", "surface velocities"}) {
+        StopInStage stop(stage);
+        EXPECT_FALSE(HessCommand(session, ui, &stop, kUnitStreamAlongX, noTables));
+        EXPECT_EQ(stop.stages.back(), stage);
+        EXPECT_TRUE(Results() == afterGeometry) << stage;
+        EXPECT_TRUE(ui.messages.empty()) << ui.messages[0];
+        EXPECT_FALSE(session.shell.DrawCpSurface);
+        EXPECT_EQ(session.solution.OneMinusCp(3, 5), oneMinusCp(3, 5));
+    }
+}
+
 TEST_F(CommandsTest, AStoppedGeometryCommandKeepsThePreviousGeometryAndFile) {
     ASSERT_TRUE(SphereCommand(session, "3", "5", ui));
     const std::string before = Results();

@@ -29,12 +29,13 @@ STREAM = (0.8, 0.3, -0.5)
 
 
 @pytest.mark.parametrize("name", BODIES)
-@pytest.mark.parametrize("solver", ["auto", "dense"])
-def test_arrays_equal_the_batch_programs_csv(batch, name, solver):
+@pytest.mark.parametrize("solver, accuracy", [("auto", 1e-7), ("dense", 1e-7), ("hierarchical", 1e-4)])
+def test_arrays_equal_the_batch_programs_csv(batch, name, solver, accuracy):
     build, arguments = BODIES[name]
     body = build()
-    sol = pf.solve(body, stream=STREAM, solver=solver)
-    options = ["--stream", ",".join(map(str, STREAM)), "--no-tables"] + (["--solver", solver] if solver != "auto" else [])
+    sol = pf.solve(body, stream=STREAM, solver=solver, accuracy=accuracy)
+    options = ["--stream", ",".join(map(str, STREAM)), "--no-tables", "--accuracy", accuracy]
+    options += ["--solver", solver] if solver != "auto" else []
     assert batch.run(*options, *arguments, "hess", "csv", "s.csv").returncode == 0
     csv = np.genfromtxt(batch.directory / "s.csv", delimiter=",", names=True)
     n = body.ni * body.nj
@@ -144,6 +145,8 @@ def test_bad_inputs_raise_the_batch_programs_exception_and_message(batch, tmp_pa
     finally:
         resource.setrlimit(resource.RLIMIT_FSIZE, limits)
     assert (tmp_path / "Axisym.txt").stat().st_size == 0
+    with pytest.raises(ValueError, match="accuracy must be a number from 1e-12 to 0.1; it is 0.5"):
+        pf.solve(octahedron, solver="hierarchical", accuracy=0.5)
     with pytest.raises(ValueError, match='unknown solver "fast"'):
         pf.solve(octahedron, solver="fast")
     with pytest.raises(ValueError, match="same length"):

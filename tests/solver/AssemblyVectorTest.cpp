@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
 #include <random>
 #include <string>
 #include <tuple>
@@ -14,6 +15,7 @@
 
 #include "geometry/BodyOfRevolution.h"
 #include "geometry/PanelGeometry.h"
+#include "solver/SourcePanels.h"
 #include "support/NearPlanePoints.h"
 #include "support/ReferenceAssembly.h"
 
@@ -215,6 +217,34 @@ INSTANTIATE_TEST_SUITE_P(
                       Setting{VectorInstructions::Avx512, 1}, Setting{VectorInstructions::Best, 2},
                       Setting{VectorInstructions::Best, 5}),
     SettingName);
+
+// The column kernel (one source panel at many control points, for the hierarchical solver's
+// blocks) must give every entry as the row kernel does (to the last bits of the vector
+// logarithm, whose path depends on the other lanes), in any order of the panels.
+TEST(VectorAssembly, ColumnsEqualRowsInAnyPanelOrder) {
+    const PanelModel model = SpecialAndRandomPanels(5);
+    const long N = static_cast<long>(model.PanelCount());
+    std::vector<long> order(N);
+    std::iota(order.begin(), order.end(), 0L);
+    std::shuffle(order.begin(), order.end(), std::mt19937_64(3));
+    for (const VectorInstructions instructions :
+         {VectorInstructions::Sse2, VectorInstructions::Avx2, VectorInstructions::Avx512}) {
+        if (!ProcessorSupports(instructions)) continue;
+        const SourcePanels panels(model, order, instructions);
+        std::vector<double> row(3), column(3 * N);
+        for (long n = 0; n < N; ++n) {
+            const long first = n % 5;  // columns that start off the vectors' alignment too
+            panels.Column(n, first, N, column.data(), column.data() + N, column.data() + 2 * N);
+            for (long m = first; m < N; ++m) {
+                const int i = static_cast<int>(order[m] / model.NJ) + 1, j = static_cast<int>(order[m] % model.NJ) + 1;
+                panels.Row(FieldPanelOf(model, i, j), n, n + 1, &row[0], &row[1], &row[2]);
+                for (int c = 0; c < 3; ++c)
+                    ASSERT_NEAR(row[c], column[c * N + m - first], 1e-15)
+                        << VectorInstructionsName(instructions) << ", matrix " << c << ", row " << m << ", column " << n;
+            }
+        }
+    }
+}
 
 TEST(VectorAssembly, SinglePanelSeesItsOwnHalf) {
     LoosePanels panels(1);

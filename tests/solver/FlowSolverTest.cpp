@@ -127,19 +127,26 @@ TEST(FlowSolver, ChoosesBySettingsAndBodyAndRefusesWhatTheBodyCannotTake) {
         std::optional<SolverKind> forced;
         bool tables;
         const char* expected;  // the choice's text, or the start of the refusal
+        bool potentials = false;
     };
     const Row rows[] = {
         {&revolution, {}, true, "dense: coefficient tables written"},
         {&revolution, {}, false, "symmetric: a body of revolution, coefficient tables not written"},
-        {&corners, {}, false, "dense: not a body of revolution"},
+        {&corners, {}, false, "hierarchical: not a body of revolution, coefficient tables not written"},
+        {&corners, {}, true, "dense: coefficient tables written"},
         {&corners, SolverKind::Dense, false, "dense: as requested"},
         {&revolution, SolverKind::Symmetric, false, "symmetric: as requested, a body of revolution"},
         {&corners, SolverKind::Symmetric, false, "The symmetric solver needs a body of revolution"},
         {&revolution, SolverKind::Symmetric, true, "The symmetric solver does not form the coefficient tables"},
+        {&revolution, SolverKind::Hierarchical, false, "hierarchical: as requested"},
+        {&corners, SolverKind::Hierarchical, true, "The hierarchical solver does not form the coefficient tables"},
+        {&corners, {}, false, "dense: not a body of revolution, the panels' potentials wanted", true},
+        {&revolution, {}, false, "symmetric: a body of revolution, coefficient tables not written", true},
+        {&corners, SolverKind::Hierarchical, false, "The hierarchical solver does not give the panels' potentials", true},
     };
     for (const Row& row : rows) {
         SolverChoice choice{SolverKind::Dense, "unchanged"};
-        const Status status = ChooseSolver(*row.body, row.forced, row.tables, choice);
+        const Status status = ChooseSolver(*row.body, row.forced, row.tables, choice, row.potentials);
         const std::string said = status ? choice.Text() : status.message;
         EXPECT_EQ(said.rfind(row.expected, 0), 0u) << said;
         if (!status) {
