@@ -22,12 +22,14 @@ build=(
   qt6-base-dev libgl1-mesa-dev libxkbcommon-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
   libopenblas-dev
   libhmat-oss-dev        # hierarchical matrices, for bodies without symmetry
+  pybind11-dev python3-dev   # the Python module (built by default)
 )
 test=(
   libgtest-dev
   locales                # the tests run under tr_TR.UTF-8 as well
   desktop-file-utils     # the menu entry is validated
   python3-vtk9           # the .vtp export is read back with VTK's own reader
+  python3-numpy python3-pytest python3-matplotlib   # the Python module's tests and its guide's plot
   lintian appstream      # the package and its AppStream metadata are checked
   shared-mime-info       # the file types are checked
 )

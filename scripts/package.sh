@@ -20,7 +20,8 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 # which may lie anywhere, is mapped to one name as well, so that it leaves no trace either.
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DPANELFLOW_BUILD_TESTS=OFF -DPANELFLOW_BUILD_BENCH=OFF \
   -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS) -ffile-prefix-map=$dir=build" \
-  -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" "$@"
+  -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+  -DCMAKE_MODULE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" "$@"
 cmake --build "$dir" -j"$(nproc)"
 cd "$dir"
 cpack -G DEB

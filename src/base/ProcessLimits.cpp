@@ -144,8 +144,12 @@ void MakeRoomOnStacks(int, char** argv, char**) {
     ::_exit(1);
 }
 
+// Only a program has this section: the Python module, a shared object loaded into a running
+// Python, compiles this file with PANELFLOW_SHARED_OBJECT.
+#ifndef PANELFLOW_SHARED_OBJECT
 __attribute__((section(".preinit_array"), used)) void (*const kMakeRoomOnStacks)(int, char**, char**) =
     MakeRoomOnStacks;
+#endif
 
 }  // namespace
 

@@ -40,9 +40,10 @@ std::string BodyWarningText(const std::vector<BodyFinding>& findings, const Pane
         else
             text += OpenEnd(finding, model, profile);
     }
-    text += " The body was built, but the flow computed for it will be wrong. Its points are listed in the "
-            "results file " + PrintableText(resultsFile) + " under \"" +
-            (profile ? "Profile of the body of revolution" : "Coordinates of panel corner points") + "\".";
+    text += " The body was built, but the flow computed for it will be wrong.";
+    if (!resultsFile.empty())
+        text += " Its points are listed in the results file " + PrintableText(resultsFile) + " under \"" +
+                (profile ? "Profile of the body of revolution" : "Coordinates of panel corner points") + "\".";
     return text;
 }
 

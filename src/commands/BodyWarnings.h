@@ -14,7 +14,7 @@
 namespace panelflow {
 
 // The text for `findings` of `model`, built from `profile` when one was revolved (nullptr for a
-// corner-point file); "" when there is nothing to say.
+// corner-point file); "" when there is nothing to say. An empty `resultsFile` names no file.
 std::string BodyWarningText(const std::vector<BodyFinding>& findings, const PanelModel& model,
                             const BodyProfile* profile, const std::string& resultsFile);
 

@@ -8,7 +8,6 @@
 #include "commands/HessSolve.h"
 #include "commands/Messages.h"
 #include "commands/Refusal.h"
-#include "model/PanelCounts.h"
 #include "results/ResultsFile.h"
 
 namespace panelflow {
@@ -26,12 +25,9 @@ HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* pro
         return {};
     }
     const PanelModel& model = session.model;
-    SolverChoice choice;
-    const Status chosen = ChooseSolver(model, settings.solver, settings.writeTables, choice);
-    if (!chosen) return {Refuse(chosen, nullptr, ui), false, {}};
-    const double bytes = SolverBytes(choice.kind, model.NI, model.NJ);
-    const Status fits = CheckProblemFits(model.NI, model.NJ, bytes, SolverMemoryName(choice.kind));
-    if (!fits) return {Refuse(fits, nullptr, ui), false, choice.Text()};
+    SolverPlan plan;
+    if (const Status planned = PlanSolver(model, settings, plan); !planned)
+        return {Refuse(planned, nullptr, ui), false, planned.fault == Fault::Memory ? plan.choice.Text() : std::string()};
 
     ResultsTransaction transaction(session.shell.OutFile);
     HessOutcome outcome;
@@ -39,10 +35,10 @@ HessCommandResult HessCommand(Session& session, UserInterface& ui, Progress* pro
     try {
         outcome = HessSolve(model, vinf, solution, session.shell.OutFile, progress, settings);
     } catch (const std::bad_alloc&) {
-        return {Refuse(OutOfMemory("The solution", bytes), &transaction, ui), false, choice.Text()};
+        return {Refuse(plan.MemoryRefusal(), &transaction, ui), false, plan.choice.Text()};
     } catch (const Cancelled&) {
         transaction.Rollback();
-        return {false, false, choice.Text()};
+        return {false, false, plan.choice.Text()};
     }
     if (!outcome.status) return {Refuse(outcome.status, &transaction, ui), false, outcome.choice.Text()};
     session.vinf = vinf;

@@ -14,20 +14,27 @@ bool ExportSurfaceCommand(const Session& session, const std::string& path, Surfa
         ui.ShowMessage(std::string(kNoSolutionMessage));
         return false;
     }
-    const WholeFileGuard guard{session.shell.OutFile, progress};
     Status written;
     try {
-        ThrowIfStopRequested(progress);
-        written = format == SurfaceFormat::Csv ? WriteSurfaceCsv(session.model, session.solution, path, guard)
-                                               : WriteSurfaceVtp(session.model, session.solution, path, guard);
-    } catch (const std::bad_alloc&) {
-        written = Status::Fail("The file " + PrintableText(path) +
-                               " cannot be made: there is not enough memory; nothing was written.");
+        written = ExportSurface(session.model, session.solution, path, format, {session.shell.OutFile, progress});
     } catch (const Cancelled&) {
         return false;
     }
     if (!written) ui.ShowMessage(written.message);
     return written.ok;
+}
+
+Status ExportSurface(const PanelModel& model, const SurfaceSolution& solution, const std::string& path,
+                     SurfaceFormat format, const WholeFileGuard& guard) {
+    try {
+        ThrowIfStopRequested(guard.progress);
+        return format == SurfaceFormat::Csv ? WriteSurfaceCsv(model, solution, path, guard)
+                                            : WriteSurfaceVtp(model, solution, path, guard);
+    } catch (const std::bad_alloc&) {
+        return Status::Fail("The file " + PrintableText(path) +
+                                " cannot be made: there is not enough memory; nothing was written.",
+                            Fault::Memory);
+    }
 }
 
 }  // namespace panelflow

@@ -8,8 +8,12 @@
 #include <string_view>
 
 #include "base/Progress.h"
+#include "base/Status.h"
 #include "commands/Session.h"
 #include "commands/UserInterface.h"
+#include "model/PanelModel.h"
+#include "model/SurfaceSolution.h"
+#include "results/WholeFile.h"
 
 namespace panelflow {
 
@@ -17,6 +21,12 @@ enum class SurfaceFormat { Csv, Vtk };
 
 inline constexpr std::string_view kNoSolutionMessage =
     "There is no solution of this geometry to export: apply the Hess panel method first.";
+
+// Writes `solution` of `model` to `path` in `format`, whole or not at all (results/WholeFile.h:
+// the guard's file is never replaced, and a stop asked through its progress throws Cancelled
+// before the target is); memory that cannot be had is refused like a file that cannot be written.
+Status ExportSurface(const PanelModel& model, const SurfaceSolution& solution, const std::string& path,
+                     SurfaceFormat format, const WholeFileGuard& guard);
 
 // Writes the session's solution to `path`. Without a solution of the current geometry, or when
 // the file cannot be written, shows one message through `ui` and returns false; a file already

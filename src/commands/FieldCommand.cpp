@@ -43,6 +43,16 @@ bool NamesAFile(const std::string& spec) {
 
 }  // namespace
 
+Status ComputeField(const PanelModel& model, const SurfaceSolution& surface, const FreeStream& vinf,
+                    const std::vector<Vector3>& points, Progress* progress, FieldValues& values) {
+    try {
+        values = FlowAtPoints(model, surface.Sigma, vinf, points, progress);
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory("The flow field", static_cast<double>(points.size()) * kBytesPerPoint);
+    }
+    return Status::Ok();
+}
+
 bool FieldCommand(const Session& session, const std::string& spec, const std::string& path, UserInterface& ui,
                   Progress* progress) {
     if (!session.shell.SolutionReady) {
@@ -74,7 +84,8 @@ bool FieldCommand(const Session& session, const std::string& spec, const std::st
         if (bytes > 0.9 * usable.bytes)
             return Refuse(Status::Fail("The box of " + ShortestText(count) + " points needs " + MemoryText(bytes) +
                                        " of memory; this program may use " + MemoryText(usable.bytes) + " now (" +
-                                       usable.what + "). Ask for fewer points."),
+                                       usable.what + "). Ask for fewer points.",
+                                       Fault::Memory),
                           nullptr, ui);
         field.box = box;
         field.points = BoxGridPoints(box);
@@ -82,12 +93,15 @@ bool FieldCommand(const Session& session, const std::string& spec, const std::st
 
     Status written;
     try {
-        const FieldValues values = FlowAtPoints(session.model, session.solution.Sigma, session.vinf, field.points, progress);
-        if (progress != nullptr) progress->Report(kStageExport, 0.0);
-        ThrowIfStopRequested(progress);
-        const WholeFileGuard guard{session.shell.OutFile, progress};
-        written = vts ? WriteFieldVts(*field.box, field.points, values, path, guard)
-                      : WriteFieldCsv(field.points, values, path, guard);
+        FieldValues values;
+        written = ComputeField(session.model, session.solution, session.vinf, field.points, progress, values);
+        if (written) {
+            if (progress != nullptr) progress->Report(kStageExport, 0.0);
+            ThrowIfStopRequested(progress);
+            const WholeFileGuard guard{session.shell.OutFile, progress};
+            written = vts ? WriteFieldVts(*field.box, field.points, values, path, guard)
+                          : WriteFieldCsv(field.points, values, path, guard);
+        }
     } catch (const std::bad_alloc&) {
         written = OutOfMemory("The flow field", static_cast<double>(field.points.size()) * kBytesPerPoint);
     } catch (const Cancelled&) {

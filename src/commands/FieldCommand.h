@@ -15,15 +15,27 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/Progress.h"
+#include "base/Status.h"
 #include "commands/Session.h"
 #include "commands/UserInterface.h"
+#include "model/FlowField.h"
+#include "model/FreeStream.h"
+#include "model/PanelModel.h"
+#include "model/SurfaceSolution.h"
 
 namespace panelflow {
 
 inline constexpr std::string_view kNoSolutionForFieldMessage =
     "There is no solution of this geometry to compute the flow field of: apply the Hess panel method first.";
+
+// The flow off the body at `points` about `model`, whose solution in the free stream `vinf` is
+// `surface`, for callers that keep the values rather than write them (the Python module); memory
+// that cannot be had is refused with the command's message. A stop throws Cancelled.
+Status ComputeField(const PanelModel& model, const SurfaceSolution& surface, const FreeStream& vinf,
+                    const std::vector<Vector3>& points, Progress* progress, FieldValues& values);
 
 bool FieldCommand(const Session& session, const std::string& spec, const std::string& path, UserInterface& ui,
                   Progress* progress = nullptr);

@@ -8,9 +8,11 @@
 #include "base/PrintableText.h"
 #include "commands/Messages.h"
 #include "model/BodyScale.h"
+#include "model/PanelCounts.h"
 #include "results/ResultsFile.h"
 #include "results/SolutionReport.h"
 #include "results/VelocityReport.h"
+#include "solver/Assembly.h"
 #include "solver/FlowSolver.h"
 #include "solver/SurfaceVelocity.h"
 
@@ -29,39 +31,65 @@ void Scale(Array2D<double>& values, int exponent) {
         for (std::ptrdiff_t j = 0; j <= values.upper2(); ++j) values(i, j) = std::ldexp(values(i, j), exponent);
 }
 
+// The body and the free stream as they are solved. A body far from unit size is solved scaled to
+// it: the solution does not depend on the scale, and the influence formulas' products of lengths
+// then stay within a double's range. So is a stream far from unit speed; its strengths and
+// velocities are scaled back afterwards.
+struct NormalisedProblem {
+    explicit NormalisedProblem(const PanelModel& model, const FreeStream& vinf)
+        : exponent(NormalisingExponent(model)),
+          scaled(exponent != 0 ? ScaledModel(model, exponent) : PanelModel{}),
+          solved(exponent != 0 ? scaled : model),
+          streamExponent(NormalisingExponent(vinf)),
+          stream(ScaledStream(vinf, streamExponent)) {}
+    int exponent;
+    PanelModel scaled;
+    const PanelModel& solved;
+    int streamExponent;
+    FreeStream stream;
+};
+
 }  // namespace
 
 HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSolution& surface,
                       const std::string& outFile, Progress* progress, const HessSettings& settings,
                       const HessSteps& steps) {
     const auto writeTables = steps.writeTables != nullptr ? steps.writeTables : &WriteVelocityReport;
+    const long N = static_cast<long>(model.PanelCount());
+    CoefficientTableWriter tables;
+    if (settings.writeTables)
+        tables = [&](const InfluenceMatrices& matrices, Progress* tablesProgress) {
+            return AppendSection(outFile, [&](ResultsAppender& out) { writeTables(matrices, N, N + 1, out, tablesProgress); });
+        };
+    SurfaceSolution result;
+    HessOutcome outcome = SolveStream(model, vinf, result, progress, settings, tables, steps);
+    if (outcome.status) outcome.status = AppendSolutionSections(outFile, result, model.NI, model.NJ);
+    if (outcome.status) surface = std::move(result);
+    return outcome;
+}
+
+HessOutcome SolveStream(const PanelModel& model, const FreeStream& vinf, SurfaceSolution& surface,
+                        Progress* progress, const HessSettings& settings, const CoefficientTableWriter& tables,
+                        const HessSteps& steps) {
     HessOutcome outcome;
     const int NI = model.NI, NJ = model.NJ;
-    const long N = static_cast<long>(model.PanelCount());
-    if (N < 1) {
+    if (model.PanelCount() < 1) {
         outcome.status = Status::Fail(std::string(kNoPanelsMessage));
         return outcome;
     }
     outcome.status = CheckFreeStream(vinf, settings.streamText);
     if (!outcome.status) return outcome;
 
-    // A body far from unit size is solved scaled to it: the solution does not depend on the
-    // scale, and the influence formulas' products of lengths then stay within a double's range.
-    const int exponent = NormalisingExponent(model);
-    const PanelModel scaled = exponent != 0 ? ScaledModel(model, exponent) : PanelModel{};
-    const PanelModel& solved = exponent != 0 ? scaled : model;
-    // So is a stream far from unit speed; its strengths and velocities are scaled back below.
-    const int streamExponent = NormalisingExponent(vinf);
-    const FreeStream stream = ScaledStream(vinf, streamExponent);
+    const NormalisedProblem normalised(model, vinf);
+    const PanelModel& solved = normalised.solved;
+    const int streamExponent = normalised.streamExponent;
+    const FreeStream& stream = normalised.stream;
 
     SolveSettings solve;
     solve.solver = settings.solver;
     solve.hierarchical.accuracy = settings.accuracy;
     solve.denseSteps = {steps.assemble, steps.solve};
-    if (settings.writeTables)
-        solve.writeTables = [&](const InfluenceMatrices& matrices, Progress* tablesProgress) {
-            return AppendSection(outFile, [&](ResultsAppender& out) { writeTables(matrices, N, N + 1, out, tablesProgress); });
-        };
+    solve.writeTables = tables;
     FlowResult flow = SolveFlow(solved, StreamProblem(stream), solve, progress);
     outcome.choice = flow.choice;
     outcome.status = flow.status;
@@ -89,11 +117,35 @@ HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSo
             return outcome;
         }
     }
-    outcome.status = AppendSection(outFile, [&](ResultsAppender& out) { WriteSourceStrengths(result.Sigma, NI, NJ, out); });
-    if (outcome.status)
-        outcome.status = AppendSection(outFile, [&](ResultsAppender& out) { WriteOneMinusCp(result.OneMinusCp, NI, NJ, out); });
-    if (outcome.status) surface = std::move(result);
+    surface = std::move(result);
     return outcome;
+}
+
+Status AppendSolutionSections(const std::string& outFile, const SurfaceSolution& surface, int NI, int NJ) {
+    Status status = AppendSection(outFile, [&](ResultsAppender& out) { WriteSourceStrengths(surface.Sigma, NI, NJ, out); });
+    if (status)
+        status = AppendSection(outFile, [&](ResultsAppender& out) { WriteOneMinusCp(surface.OneMinusCp, NI, NJ, out); });
+    return status;
+}
+
+Status AppendCoefficientTables(const PanelModel& model, const FreeStream& vinf, const std::string& outFile,
+                               Progress* progress) {
+    const long N = static_cast<long>(model.PanelCount());
+    if (N < 1) return Status::Fail(std::string(kNoPanelsMessage));
+    if (const Status usable = CheckFreeStream(vinf); !usable) return usable;
+    const NormalisedProblem normalised(model, vinf);
+    InfluenceMatrices matrices;
+    AssembleInfluenceMatrices(normalised.solved, normalised.stream, matrices, progress);
+    return AppendSection(outFile, [&](ResultsAppender& out) { WriteVelocityReport(matrices, N, N + 1, out, progress); });
+}
+
+Status SolverPlan::MemoryRefusal() const { return OutOfMemory("The solution", bytes); }
+
+Status PlanSolver(const PanelModel& model, const HessSettings& settings, SolverPlan& plan) {
+    SolverChoice choice;
+    if (const Status chosen = ChooseSolver(model, settings.solver, settings.writeTables, choice); !chosen) return chosen;
+    plan = {choice, SolverBytes(choice.kind, model.NI, model.NJ)};
+    return CheckProblemFits(model.NI, model.NJ, plan.bytes, SolverMemoryName(choice.kind));
 }
 
 }  // namespace panelflow

@@ -26,6 +26,7 @@
 #include "model/InfluenceMatrices.h"
 #include "model/PanelModel.h"
 #include "model/SurfaceSolution.h"
+#include "solver/DenseSolver.h"
 #include "solver/GaussSolve.h"
 #include "solver/HierarchicalSolver.h"
 #include "solver/SolverChoice.h"
@@ -63,5 +64,35 @@ struct HessSteps {
 HessOutcome HessSolve(const PanelModel& model, const FreeStream& vinf, SurfaceSolution& surface,
                       const std::string& outFile, Progress* progress = nullptr, const HessSettings& settings = {},
                       const HessSteps& steps = {});
+
+// The solution of HessSolve without its two sections: the same choice, normalisation, checks and
+// values, for callers that keep the solution rather than write it (the Python module). The
+// coefficient tables are written through `tables` when it is set (settings.writeTables is not
+// read), and only the dense solver can have them.
+HessOutcome SolveStream(const PanelModel& model, const FreeStream& vinf, SurfaceSolution& surface,
+                        Progress* progress = nullptr, const HessSettings& settings = {},
+                        const CoefficientTableWriter& tables = {}, const HessSteps& steps = {});
+
+// Appends the two sections of a solution, "Source strengths" and "1-Cp", for NI x NJ panels.
+Status AppendSolutionSections(const std::string& outFile, const SurfaceSolution& surface, int NI, int NJ);
+
+// Appends the three coefficient tables of the free stream `vinf` on the panels, assembled afresh
+// exactly as HessSolve's dense solver assembles them (body and stream normalised alike), so that
+// the tables of a solution kept by SolveStream can be written later. Needs the memory of the
+// influence matrices (std::bad_alloc otherwise); a stop throws Cancelled.
+Status AppendCoefficientTables(const PanelModel& model, const FreeStream& vinf, const std::string& outFile,
+                               Progress* progress = nullptr);
+
+// The solver that the Hess command would use for `model` with `settings`, and the memory it
+// allocates. Refuses a forced choice that the body or the tables do not allow, and a solver whose
+// memory this process cannot have now (Fault::Memory), with the Hess command's messages; `plan`
+// is then written only for the memory refusal, whose solver it names.
+struct SolverPlan {
+    SolverChoice choice;
+    double bytes = 0.0;
+    // The refusal when the solution's memory could not be had after all (std::bad_alloc).
+    Status MemoryRefusal() const;
+};
+Status PlanSolver(const PanelModel& model, const HessSettings& settings, SolverPlan& plan);
 
 }  // namespace panelflow

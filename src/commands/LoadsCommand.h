@@ -15,9 +15,13 @@
 #include <string_view>
 
 #include "base/Progress.h"
+#include "base/Status.h"
 #include "commands/Session.h"
 #include "commands/UserInterface.h"
 #include "model/BodyLoads.h"
+#include "model/FreeStream.h"
+#include "model/PanelModel.h"
+#include "model/SurfaceSolution.h"
 #include "solver/SolverChoice.h"
 
 namespace panelflow {
@@ -29,6 +33,12 @@ struct LoadsSettings {
     std::optional<SolverKind> solver;   // a forced solver for the unit motions
     std::optional<Vector3> reference;   // none: the area centroid of the control points
 };
+
+// The loads of `surface`, the solution of the free stream `vinf` about `model`, for callers that
+// keep no session (the Python module): the same choice of solver, memory check, refusals and
+// messages as the command. A stop throws Cancelled; `loads` is written only on success.
+Status ComputeLoads(const PanelModel& model, const SurfaceSolution& surface, const FreeStream& vinf,
+                    Progress* progress, const LoadsSettings& settings, BodyLoads& loads);
 
 // Computes the loads of the session's solution into `loads`.
 bool LoadsCommand(const Session& session, UserInterface& ui, Progress* progress, const LoadsSettings& settings,

@@ -15,8 +15,10 @@ inline constexpr std::string_view kNoGeometryExplanation =
     "sphere, profile or corners step in the batch program).";
 
 inline constexpr std::string_view kZeroPivotMessage = " sıfır diyagonal elemanı";
-// The sentence beneath the zero-pivot message: the step k of N whose pivot was zero.
-std::string ZeroPivotExplanation(long step, long N);
+// The sentence beneath the zero-pivot message: the step k of N whose pivot was zero, and whether
+// the sections of the zero strengths were written to the results file (the commands) or not (the
+// Python module, which keeps nothing).
+std::string ZeroPivotExplanation(long step, long N, bool sectionsWritten = true);
 
 inline constexpr std::string_view kNoPanelsMessage = "There are no panels to solve for.";
 inline constexpr std::string_view kNotFiniteMessage =

@@ -24,8 +24,8 @@ Status ReadBodyProfile(FieldReader& fields, int NJ, BodyProfile& profile) {
     if (!counted) return counted;
     // The grid would have NP - 1 panel rows; refuse before allocating for them.
     Status fits = CheckGeometryFits(count - 1.0, NJ);
-    if (fits && count > INT_MAX) fits = Status::Fail("This program counts points only up to " + CountText(INT_MAX) + ".");
-    if (!fits) return Status::Fail(fields.Where() + ": NP = " + std::string(fields.Text()) + " points are too many. " + fits.message);
+    if (fits && count > INT_MAX) fits = Status::Fail("This program counts points only up to " + CountText(INT_MAX) + ".", Fault::Memory);
+    if (!fits) return fits.Retold(fields.Where() + ": NP = " + std::string(fields.Text()) + " points are too many. " + fits.message);
     const long long NP = static_cast<long long>(count);
     if (!fields.SkipTextField()) return fields.Failure("the third header field", "after NP");
 

@@ -14,8 +14,8 @@ Status ReadCornerPoints(FieldReader& fields, PanelModel& model) {
     if (!status) return status;
     Status fits = CheckGeometryFits(countI, countJ);
     if (fits && (countI >= INT_MAX || countJ >= INT_MAX))
-        fits = Status::Fail("This program counts panels only up to " + CountText(INT_MAX - 1) + " in each direction.");
-    if (!fits) return Status::Fail(fields.Where() + ": " + fits.message);
+        fits = Status::Fail("This program counts panels only up to " + CountText(INT_MAX - 1) + " in each direction.", Fault::Memory);
+    if (!fits) return fits.Retold(fields.Where() + ": " + fits.message);
 
     const int NI = static_cast<int>(countI), NJ = static_cast<int>(countJ);
     const int NI1 = NI + 1, NJ1 = NJ + 1;

@@ -106,22 +106,22 @@ Status FieldReader::Open(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        if (error == ENOENT) return Status::Fail(name_ + " does not exist.");
-        return Status::Fail(name_ + " cannot be opened: " + std::strerror(error) + ".");
+        if (error == ENOENT) return Status::Fail(name_ + " does not exist.", Fault::File);
+        return Status::Fail(name_ + " cannot be opened: " + std::strerror(error) + ".", Fault::File);
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
         const int error = errno;
         ::close(fd);
-        return Status::Fail(name_ + " cannot be read: " + std::strerror(error) + ".");
+        return Status::Fail(name_ + " cannot be read: " + std::strerror(error) + ".", Fault::File);
     }
     if (S_ISDIR(info.st_mode)) {
         ::close(fd);
-        return Status::Fail(name_ + " is a directory, not a file.");
+        return Status::Fail(name_ + " is a directory, not a file.", Fault::File);
     }
     if (!S_ISREG(info.st_mode)) {
         ::close(fd);
-        return Status::Fail(name_ + " is not a regular file.");
+        return Status::Fail(name_ + " is not a regular file.", Fault::File);
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (fd_ >= 0) ::close(fd_);
@@ -288,8 +288,7 @@ Status FieldReader::Failure(std::string_view what, std::string_view ending) cons
             message += " is missing.";
             break;
         case Problem::ReadError:
-            message = name_ + " cannot be read: " + std::strerror(errorNumber_) + ".";
-            break;
+            return Status::Fail(name_ + " cannot be read: " + std::strerror(errorNumber_) + ".", Fault::File);
         case Problem::OpenQuoteAtLineEnd:
         case Problem::OpenQuoteAtFileEnd:
             message = Where() + ": the quote that opens ";

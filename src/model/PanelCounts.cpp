@@ -36,7 +36,7 @@ Status DoesNotFit(double NI, double NJ, std::string_view what, double needed, co
                           " panels, whose " + std::string(what) + " " + neededText +
                           " of memory; this program may use " + usableText + " now (" + usable.what + ")";
     if (needed <= usable.bytes) message += ", of which " + std::string(share);
-    return Status::Fail(message + ".");
+    return Status::Fail(message + ".", Fault::Memory);
 }
 
 }  // namespace
@@ -77,7 +77,8 @@ double PanelModelBytes(double NI, double NJ) {
 
 Status OutOfMemory(std::string_view what, double bytes) {
     return Status::Fail(std::string(what) + " needs " + MemoryText(bytes) +
-                        " of memory, which this program cannot have now; nothing was changed.");
+                        " of memory, which this program cannot have now; nothing was changed.",
+                        Fault::Memory);
 }
 
 Status CheckGeometryFits(double NI, double NJ) {

@@ -69,8 +69,8 @@ int OpenResultsFile(const std::string& path, int flags, std::string& error) {
 Status StartResultsFile(const std::string& path) {
     std::string error;
     const int fd = OpenResultsFile(path, O_WRONLY | O_CREAT | O_TRUNC, error);
-    if (fd < 0) return Status::Fail(error);
-    if (::close(fd) != 0) return Status::Fail(Describe(path, "cannot be closed", errno));
+    if (fd < 0) return Status::Fail(error, Fault::File);
+    if (::close(fd) != 0) return Status::Fail(Describe(path, "cannot be closed", errno), Fault::File);
     return Status::Ok();
 }
 
@@ -136,7 +136,7 @@ Status ResultsAppender::Close() {
         if (::close(fd_) != 0) Fail("cannot be written", errno);
         fd_ = -1;
     }
-    return failed() ? Status::Fail(error_) : Status::Ok();
+    return failed() ? Status::Fail(error_, Fault::File) : Status::Ok();
 }
 
 ResultsTransaction::ResultsTransaction(std::string path) : path_(std::move(path)) {

@@ -100,7 +100,8 @@ Status ResultsFileLock::Take(const std::string& path) {
         return Status::Fail(other + " is writing the results file " + PrintableText(path) + " in the folder " +
                             PrintableText(FolderOf(path)) +
                             "; only one program at a time may write there, so this one changed nothing. Start it "
-                            "in another folder, or once the other has ended.");
+                            "in another folder, or once the other has ended.",
+                            Fault::File);
     }
     if (fd_ >= 0) ::close(fd_);
     fd_ = fd;

@@ -88,16 +88,18 @@ Status FindTarget(const std::string& path, std::string_view what, const WholeFil
                   struct stat& existing, bool& exists) {
     if (!FollowLinks(path, target))
         return Status::Fail(std::string(what) + " " + PrintableText(path) + " cannot be written: " + std::strerror(errno) +
-                            ".");
+                            ".", Fault::File);
     exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode))
         return Status::Fail(NotARegularFile(what, target == path ? path : path + " (a link to " + target + ")",
-                                            existing.st_mode));
+                                            existing.st_mode),
+                            Fault::File);
     struct stat kept {};
     if (exists && !guard.kept.empty() && ::stat(guard.kept.c_str(), &kept) == 0 && kept.st_dev == existing.st_dev &&
         kept.st_ino == existing.st_ino)
         return Status::Fail(std::string(what) + " " + PrintableText(path) +
-                            " is the results file; nothing was written to it.");
+                            " is the results file; nothing was written to it.",
+                            Fault::File);
     return Status::Ok();
 }
 
@@ -112,14 +114,16 @@ Status CheckWholeFileTarget(const std::string& path, std::string_view what, cons
     if (::access(folderName.c_str(), W_OK | X_OK) == 0) return Status::Ok();
     const int errorNumber = errno;
     const std::string start = std::string(what) + " " + PrintableText(path) + " cannot be written: ";
-    if (errorNumber == ENOENT) return Status::Fail(start + "its folder " + PrintableText(folderName) + " does not exist.");
-    return Status::Fail(start + std::strerror(errorNumber) + ".");
+    if (errorNumber == ENOENT)
+        return Status::Fail(start + "its folder " + PrintableText(folderName) + " does not exist.", Fault::File);
+    return Status::Fail(start + std::strerror(errorNumber) + ".", Fault::File);
 }
 
 Status WriteWholeFile(const std::string& path, std::string_view contents, std::string_view what,
                       const WholeFileGuard& guard) {
     const auto fail = [&](const std::string& reason) {
-        return Status::Fail(std::string(what) + " " + PrintableText(path) + " cannot be written: " + reason + ".");
+        return Status::Fail(std::string(what) + " " + PrintableText(path) + " cannot be written: " + reason + ".",
+                            Fault::File);
     };
     const auto failNumber = [&](int errorNumber) { return fail(std::strerror(errorNumber)); };
 
@@ -128,7 +132,8 @@ Status WriteWholeFile(const std::string& path, std::string_view contents, std::s
     bool exists = false;
     if (Status found = FindTarget(path, what, guard, target, existing, exists); !found) return found;
     const auto refuseKind = [&](mode_t mode) {
-        return Status::Fail(NotARegularFile(what, target == path ? path : path + " (a link to " + target + ")", mode));
+        return Status::Fail(NotARegularFile(what, target == path ? path : path + " (a link to " + target + ")", mode),
+                            Fault::File);
     };
 
     // The temporary file lies in the target's directory, so that the rename stays on one file system.

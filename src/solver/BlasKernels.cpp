@@ -97,9 +97,13 @@ void LimitBlasThreads(int, char** argv, char** envp) {
     std::free(environment);  // could not start again: OpenBLAS will try its threads as it is
 }
 
-// Runs before the shared libraries' initialisers, OpenBLAS's among them.
+// Runs before the shared libraries' initialisers, OpenBLAS's among them. Only a program has this
+// section: the Python module, a shared object loaded long after OpenBLAS started its threads in
+// the Python process, compiles this file with PANELFLOW_SHARED_OBJECT.
+#ifndef PANELFLOW_SHARED_OBJECT
 __attribute__((section(".preinit_array"), used)) void (*const kLimitBlasThreads)(int, char**, char**) =
     LimitBlasThreads;
+#endif
 
 }  // namespace
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The layers of the program: every #include "…" in src/ names a header of its own folder or of
 // a layer below it, as docs/architecture.md draws them:
-//   base <- model <- {input, geometry, solver, results, view} <- commands <- {shell, batch}
+//   base <- model <- {input, geometry, solver, results, view} <- commands <- {shell, batch, python}
 
 #include <gtest/gtest.h>
 
@@ -30,6 +30,7 @@ const std::map<std::string, std::set<std::string>> kBelow = {
     {"commands", {"base", "model", "input", "geometry", "solver", "results", "view"}},
     {"shell", {"base", "model", "input", "geometry", "solver", "results", "view", "commands"}},
     {"batch", {"base", "model", "input", "geometry", "solver", "results", "view", "commands"}},
+    {"python", {"base", "model", "input", "geometry", "solver", "results", "view", "commands"}},
 };
 
 // "file:line: folder includes other/header.h" for every include that breaks the rule under `src`.

@@ -1,8 +1,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a fresh prefix, checks that every installed part is where a desktop
 # expects it, and runs the installed panelflow-batch sphere hess in a directory of its own: its
-# results file must equal the golden one.
-#   cmake -DBUILD_DIR=... -DGOLDEN=.../sphere-4x4.Axisym.txt -DWINDOW=0|1 -DAPP_ID=... -P InstallTest.cmake
+# results file must equal the golden one, and so must the installed Python module's (PYTHON: the
+# system's python3, PYTHON_DIR: the module's place under the prefix; empty without a module).
+#   cmake -DBUILD_DIR=... -DGOLDEN=.../sphere-4x4.Axisym.txt -DWINDOW=0|1 -DAPP_ID=...
+#         [-DPYTHON=... -DPYTHON_DIR=...] -P InstallTest.cmake
 string(RANDOM LENGTH 8 tag)
 if(DEFINED ENV{TMPDIR})
   set(root "$ENV{TMPDIR}/panelflow-install-${tag}")
@@ -47,13 +49,21 @@ foreach(file IN LISTS expected)
   endif()
 endforeach()
 
-execute_process(COMMAND "${prefix}/bin/panelflow-batch" sphere hess
-  WORKING_DIRECTORY "${work}" ERROR_VARIABLE errors RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
-  fail("the installed panelflow-batch sphere hess exited with ${status}: ${errors}")
-endif()
-execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${work}/Axisym.txt" "${GOLDEN}" RESULT_VARIABLE differs)
-if(differs)
-  fail("the installed program's Axisym.txt differs from ${GOLDEN}")
+# Runs `command` in the work directory; the results file it writes there must equal the golden one.
+function(expect_golden what results)
+  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY "${work}" ERROR_VARIABLE errors RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    fail("${what} exited with ${status}: ${errors}")
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${work}/${results}" "${GOLDEN}" RESULT_VARIABLE differs)
+  if(differs)
+    fail("the results file of ${what} differs from ${GOLDEN}")
+  endif()
+endfunction()
+
+expect_golden("the installed panelflow-batch sphere hess" Axisym.txt "${prefix}/bin/panelflow-batch" sphere hess)
+if(PYTHON_DIR)
+  expect_golden("the installed Python module" Python.txt ${CMAKE_COMMAND} -E env "PYTHONPATH=${prefix}/${PYTHON_DIR}"
+    ${PYTHON} -c "import panelflow as pf\npf.solve(pf.sphere(ni=4, nj=4), solver='dense').write_results('Python.txt')")
 endif()
 file(REMOVE_RECURSE "${root}")
