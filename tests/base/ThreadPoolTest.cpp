@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace panelflow {
@@ -38,9 +40,12 @@ TEST(ThreadPool, ALimitOfOneWorkerAndALoopInsideALoopRunOnTheCallingThread) {
 TEST(ThreadPool, AnExceptionStopsTheLoopAndReachesTheCallerAndThePoolServesOn) {
     ThreadPool pool(2);
     std::atomic<long> ran{0};
+    // Each index takes a tenth of a millisecond, so that the loop cannot run out on the other
+    // thread before the throwing one, however late it is scheduled, has stopped it.
     EXPECT_THROW(pool.ParallelFor(100000, [&](long index, unsigned) {
         ++ran;
         if (index == 10) throw std::runtime_error("stop");
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
     }), std::runtime_error);
     EXPECT_LT(ran.load(), 100000);
     ran = 0;
