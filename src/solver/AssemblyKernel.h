@@ -256,7 +256,7 @@ inline __attribute__((always_inline)) LaneValues Lanes(const SourceArrays& s, lo
         Sv = present ? Sv + (dXsi * inverseD) * L : Sv;
         // The potential's h L; a side through the foot adds nothing (a point on the side
         // itself, where L is infinite, is delicate and goes to the scalar routine).
-        if constexpr (kPotential) ShL = present & (hd != zero) ? ShL + h * L : ShL;
+        if constexpr (kPotential) ShL = (present & (hd != zero)) ? ShL + h * L : ShL;
 
         // Half the solid angle of the triangle (foot, corner, corner): tan = h d / (Q + |z| S).
         halfOmega = present ? halfOmega + Math::AtanOfQuotient(hd, Q + absZ * S) : halfOmega;
