@@ -186,11 +186,11 @@ constexpr StepKind kSteps[] = {
      "Munk moment to a JSON file and show them as a table (after\n"
      "hess)",
      RunLoads, true},
-    {"field", "SPEC OUT", "the points (a file or a box) and a file path",
-     "write the flow off the body at the points of SPEC (a CSV file\n"
-     "with the header x,y,z, or a box X0:X1:NX,Y0:Y1:NY,Z0:Z1:NZ) to\n"
-     "OUT, a .csv table or a .vts grid of the box for streamlines\n"
-     "(after hess)",
+    {"field", "POINTS OUT", "the points (a file or a box) and a file path",
+     "write the flow off the body at POINTS (a CSV file with the\n"
+     "header x,y,z, or a box X0:X1:NX,Y0:Y1:NY,Z0:Z1:NZ) to OUT, a\n"
+     ".csv table or a .vts grid of the box for streamlines (after\n"
+     "hess)",
      RunField, true},
 };
 

@@ -35,10 +35,10 @@ bool HasSuffix(std::string_view path, std::string_view suffix) {
 }
 
 // A box text holds colons and never a slash, nor does it end in .csv.
-bool NamesAFile(const std::string& spec) {
+bool NamesAFile(const std::string& where) {
     struct stat info {};
-    return ::stat(spec.c_str(), &info) == 0 || spec.find(':') == std::string::npos ||
-           spec.find('/') != std::string::npos || HasSuffix(spec, ".csv");
+    return ::stat(where.c_str(), &info) == 0 || where.find(':') == std::string::npos ||
+           where.find('/') != std::string::npos || HasSuffix(where, ".csv");
 }
 
 }  // namespace
@@ -53,7 +53,7 @@ Status ComputeField(const PanelModel& model, const SurfaceSolution& surface, con
     return Status::Ok();
 }
 
-bool FieldCommand(const Session& session, const std::string& spec, const std::string& path, UserInterface& ui,
+bool FieldCommand(const Session& session, const std::string& where, const std::string& path, UserInterface& ui,
                   Progress* progress) {
     if (!session.shell.SolutionReady) {
         ui.ShowMessage(std::string(kNoSolutionForFieldMessage));
@@ -69,15 +69,15 @@ bool FieldCommand(const Session& session, const std::string& spec, const std::st
         return Refuse(target, nullptr, ui);
 
     FieldPoints field;
-    if (NamesAFile(spec)) {
+    if (NamesAFile(where)) {
         if (vts)
             return Refuse(Status::Fail("A .vts file holds a box grid; the flow at the points of a file goes to a .csv "
                                        "file."),
                           nullptr, ui);
-        if (const Status read = ReadFieldPointsFile(spec, field.points); !read) return Refuse(read, nullptr, ui);
+        if (const Status read = ReadFieldPointsFile(where, field.points); !read) return Refuse(read, nullptr, ui);
     } else {
         FieldBox box;
-        if (const Status read = ReadFieldBox(spec, box); !read) return Refuse(read, nullptr, ui);
+        if (const Status read = ReadFieldBox(where, box); !read) return Refuse(read, nullptr, ui);
         const double count = static_cast<double>(box.count[0]) * box.count[1] * box.count[2];
         const double bytes = count * kBytesPerPoint;
         const MemoryLimit usable = UsableMemory();

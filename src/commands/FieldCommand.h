@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Flow field": the flow off the body of the current solution (solver/FlowAtPoints.h) at the
-// points of `spec`, written to the file at `path`.
+// points that `where` names, written to the file at `path`.
 //
-// `spec` names a points file (input/FieldPointsInput.h) when a file of that name exists, or it
+// `where` names a points file (input/FieldPointsInput.h) when a file of that name exists, or it
 // holds no colon, or a slash, or ends in .csv; otherwise it is a box text X0:X1:NX,Y0:Y1:NY,Z0:Z1:NZ. `path` ends in .csv (any
 // points) or .vts (a box's grid; results/FlowFieldExport.h), letters of any case.
 //
@@ -37,7 +37,7 @@ inline constexpr std::string_view kNoSolutionForFieldMessage =
 Status ComputeField(const PanelModel& model, const SurfaceSolution& surface, const FreeStream& vinf,
                     const std::vector<Vector3>& points, Progress* progress, FieldValues& values);
 
-bool FieldCommand(const Session& session, const std::string& spec, const std::string& path, UserInterface& ui,
+bool FieldCommand(const Session& session, const std::string& where, const std::string& path, UserInterface& ui,
                   Progress* progress = nullptr);
 
 // A box text around the session's body, half its largest extent beyond it on every side (the ends

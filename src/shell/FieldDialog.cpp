@@ -88,14 +88,14 @@ void FieldDialog::Refresh() {
 // The output's name says the format; a name without .vts or .csv gets the one that fits.
 void FieldDialog::Field_Write_Click() {
     const bool box = Field_Box->isChecked();
-    const std::string spec = (box ? Field_BoxText : Field_PointsFile)->text().toStdString();
+    const std::string where = (box ? Field_BoxText : Field_PointsFile)->text().toStdString();
     QString output = Field_Output->text().trimmed();
     if (!output.isEmpty() && !output.endsWith(".vts", Qt::CaseInsensitive) && !output.endsWith(".csv", Qt::CaseInsensitive))
         output += box ? ".vts" : ".csv";
     Field_Output->setText(output);
     Field_Status->setText("Computing…");
     const std::string path = output.toStdString();
-    run_([this, spec, path](UserInterface& ui, Progress& progress) { return FieldCommand(session_, spec, path, ui, &progress); },
+    run_([this, where, path](UserInterface& ui, Progress& progress) { return FieldCommand(session_, where, path, ui, &progress); },
          [this, output](bool done) { Field_Status->setText(done ? "Written to " + output + "." : QString()); });
 }
 
