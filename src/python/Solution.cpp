@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Solution.h"
 
-#include <sys/stat.h>
-
 #include <new>
 #include <optional>
 #include <string>
@@ -115,11 +113,7 @@ void WriteResults(const Solution& s, const std::string& path, bool tables, const
 }
 
 void Export(const Solution& s, const std::string& path, SurfaceFormat format, const py::object& progress) {
-    // A results file that another program is writing is no target: replacing it would lose that
-    // program's work. Held meanwhile, the lock keeps such a program from starting there.
-    ResultsFileLock lock;
-    struct stat target {};
-    if (::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode)) Check(lock.Take(path));
+    // The writer refuses a results file that another program is writing (results/WholeFile.h).
     Status status;
     RunReleased(progress, [&](Progress& watched) {
         status = ExportSurface(s.body->built.model, s.surface, path, format, {std::string(), &watched});

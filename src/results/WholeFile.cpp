@@ -12,6 +12,7 @@
 
 #include "base/PrintableText.h"
 #include "results/FileKind.h"
+#include "results/ResultsFileLock.h"
 
 namespace panelflow {
 namespace {
@@ -131,6 +132,11 @@ Status WriteWholeFile(const std::string& path, std::string_view contents, std::s
     struct stat existing {};
     bool exists = false;
     if (Status found = FindTarget(path, what, guard, target, existing, exists); !found) return found;
+    // A results file that another program is writing is no target: replacing it would lose that
+    // program's work. Held until the rename, the lock keeps such a program from starting there.
+    ResultsFileLock lock;
+    if (exists && S_ISREG(existing.st_mode))
+        if (Status locked = lock.Take(target); !locked) return locked;
     const auto refuseKind = [&](mode_t mode) {
         return Status::Fail(NotARegularFile(what, target == path ? path : path + " (a link to " + target + ")", mode),
                             Fault::File);

@@ -8,8 +8,8 @@
 //
 // The target must name nothing yet or a regular file. A symbolic link is followed: the file it
 // leads to is replaced (or made) and the link kept. A directory, a named pipe, a device or a
-// socket is refused, as is the file the guard keeps (the results file); a file replaced keeps
-// its permissions.
+// socket is refused, as is the file the guard keeps (the results file) and any results file that
+// another program is writing (results/ResultsFileLock.h); a file replaced keeps its permissions.
 
 #include <cstddef>
 #include <string>

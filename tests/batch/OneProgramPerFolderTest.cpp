@@ -83,6 +83,9 @@ TEST(OneProgramPerFolder, ASecondBatchProgramIsRefusedAndTheFirstFinishesItsOwnF
     EXPECT_EQ(second.status, 1);
     EXPECT_EQ(second.errors, "panelflow-batch: " + Refusal(dir, first.pid()));
     EXPECT_TRUE(Snapshot(dir.path()) == before) << "the second program touched the folder";
+    TempDir elsewhere;
+    EXPECT_EQ(RunBatch(elsewhere, "sphere hess csv " + dir.File("Axisym.txt")).status, 1);
+    EXPECT_TRUE(Snapshot(dir.path()) == before) << "an export from another folder replaced the file being written";
 
     EXPECT_EQ(first.Finish(), 0);
     EXPECT_TRUE(ReadFile(dir.File("Axisym.txt")) == ReadFile(reference.File("Axisym.txt")));
